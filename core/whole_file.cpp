@@ -1,0 +1,116 @@
+#include "core/whole_file.h"
+
+#include "core/file_error.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <new>
+#include <stdexcept>
+#include <system_error>
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+FileHandle OpenFile(const std::string& path, const char* mode, const char* operation) {
+    errno = 0;
+    FileHandle file(std::fopen(path.c_str(), mode));
+    if (!file) {
+        throw FileError::FromErrno(path, operation, errno);
+    }
+    return file;
+}
+
+// Closes the file and reports a failed flush (a full disk shows up here).
+void CloseAfterWriting(FileHandle file, const std::string& path) {
+    errno = 0;
+    if (std::fclose(file.release()) != 0) {
+        throw FileError::FromErrno(path, "write", errno);
+    }
+}
+
+std::uintmax_t SizeOf(const std::string& path, const char* operation) {
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (error) {
+        throw FileError(path, operation, error.message());
+    }
+    return size;
+}
+
+// Reads until end of file into `content`, which holds `expected` bytes of room; keeps only
+// what was read, so a file that shrank is not padded and one that grew is read whole.
+void ReadAll(std::FILE* file, const std::string& path, std::string& content) {
+    std::size_t filled = 0;
+    constexpr std::size_t Chunk = 1 << 20;
+    for (;;) {
+        if (filled == content.size()) {
+            content.resize(content.size() + Chunk);
+        }
+        const std::size_t read = std::fread(content.data() + filled, 1, content.size() - filled, file);
+        filled += read;
+        if (read == 0 || filled < content.size()) {
+            if (std::ferror(file)) {
+                throw FileError::FromErrno(path, "read", errno);
+            }
+            if (std::feof(file)) {
+                break;
+            }
+        }
+    }
+    content.resize(filled);
+}
+
+} // namespace
+
+namespace modTools {
+
+bool IsRegularFile(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    if (!IsRegularFile(path)) {
+        return {};
+    }
+    FileHandle file = OpenFile(path, "rb", "read");
+    try {
+        std::string content;
+        // One byte more than the size, so that the read of an unchanged file meets the end
+        // of file without growing the buffer.
+        content.resize(static_cast<std::size_t>(SizeOf(path, "read")) + 1);
+        errno = 0;
+        ReadAll(file.get(), path, content);
+        return content;
+    } catch (const std::bad_alloc&) {
+        throw FileError(path, "read", "not enough memory to hold the whole file");
+    } catch (const std::length_error&) {
+        throw FileError(path, "read", "the file is too large to hold in memory");
+    }
+}
+
+bool WriteWholeFile(const std::string& path, std::string_view content) {
+    // "r+b" keeps an existing file's bytes beyond the new content; "wb" only creates.
+    errno = 0;
+    FileHandle file(std::fopen(path.c_str(), "r+b"));
+    if (!file) {
+        if (errno != ENOENT) {
+            throw FileError::FromErrno(path, "open", errno);
+        }
+        file = OpenFile(path, "wb", "create");
+    }
+    errno = 0;
+    if (std::fwrite(content.data(), 1, content.size(), file.get()) != content.size()) {
+        throw FileError::FromErrno(path, "write", errno);
+    }
+    CloseAfterWriting(std::move(file), path);
+    return SizeOf(path, "measure") == content.size();
+}
+
+} // namespace modTools

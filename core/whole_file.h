@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Moving a file's whole content in and out of memory, byte for byte: no header, no
+// line-end or code-page translation, no end-of-file character.
+namespace modTools {
+
+// True when the path names a regular file (after following links). Folders, devices,
+// FIFOs and sockets are not files here: reading one could block or never end.
+bool IsRegularFile(const std::string& path);
+
+// The file's bytes, or an empty string when the path names no regular file (nothing is
+// created then). Returns exactly the bytes read, even when the file changes size under
+// the read. Throws FileError when the file exists but can't be read, or memory runs out.
+std::string ReadWholeFile(const std::string& path);
+
+// Writes the content from the first byte of the file, creating it when missing. An
+// existing file is not emptied first, so the result is true only when the file is
+// afterwards exactly as long as the content. Throws FileError when the file can't be
+// opened or written.
+bool WriteWholeFile(const std::string& path, std::string_view content);
+
+} // namespace modTools

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The platform's print spooler, as the raw job sees it: one printer, one document, one
+// page, one write. Each operation reports whether the spooler accepted it. An operation
+// after a failed one must be harmless, because the job always walks every step.
+class Spooler {
+public:
+    virtual ~Spooler() = default;
+
+    virtual bool OpenPrinter(const std::string& printerName) = 0;
+    virtual bool StartDocument(const std::string& documentName) = 0;
+    virtual bool StartPage() = 0;
+    virtual bool Write(std::string_view data) = 0;
+    virtual bool EndPage() = 0;
+    virtual bool EndDocument() = 0;
+    virtual bool ClosePrinter() = 0;
+
+    // Withdraws the document that is open, so that nothing of it reaches the printer.
+    // Used when the data for the job can't be had after the document was started.
+    virtual void CancelDocument() = 0;
+
+    // Why the last failing operation failed, in the spooler's own words.
+    virtual std::string LastError() const = 0;
+
+    // The spooler's number for the last document started, or 0 when none was.
+    virtual int JobId() const = 0;
+};
