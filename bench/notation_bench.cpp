@@ -2,7 +2,6 @@
 #include "core/notation.h"
 
 #include <benchmark/benchmark.h>
-
 #include <cstring>
 #include <random>
 #include <string>
@@ -14,7 +13,8 @@ constexpr std::size_t Size = 64u << 20;
 // Printer data as it usually is: text lines between escape sequences, CR LF and form feeds.
 const std::string& PrinterData() {
     static const std::string data = [] {
-        const std::string page = "\x1B" "E\x1B&l1O\x1B(s0p12h10v0s0b3T"
+        const std::string page = "\x1B"
+                                 "E\x1B&l1O\x1B(s0p12h10v0s0b3T"
                                  "Invoice 2026-12-07    Qty 3    Item 4711    EUR 19.99\r\n";
         std::string bytes;
         bytes.reserve(Size);
@@ -63,15 +63,21 @@ void Conversion(benchmark::State& state, const std::string& input) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * input.size()));
 }
 
-void BM_CopyPrinterData(benchmark::State& s) { PlainCopy(s, PrinterData()); }
+void BM_CopyPrinterData(benchmark::State& s) {
+    PlainCopy(s, PrinterData());
+}
 void BM_BytesToNotationPrinterData(benchmark::State& s) {
     Conversion<modTools::BytesToNotation>(s, PrinterData());
 }
-void BM_CopyPrinterNotation(benchmark::State& s) { PlainCopy(s, PrinterNotation()); }
+void BM_CopyPrinterNotation(benchmark::State& s) {
+    PlainCopy(s, PrinterNotation());
+}
 void BM_NotationToBytesPrinterNotation(benchmark::State& s) {
     Conversion<modTools::NotationToBytes>(s, PrinterNotation());
 }
-void BM_CopyRandom(benchmark::State& s) { PlainCopy(s, RandomData()); }
+void BM_CopyRandom(benchmark::State& s) {
+    PlainCopy(s, RandomData());
+}
 void BM_BytesToNotationRandom(benchmark::State& s) {
     Conversion<modTools::BytesToNotation>(s, RandomData());
 }

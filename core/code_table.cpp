@@ -30,9 +30,13 @@ void CodeTable::Build() {
     BuiltFlag() = true;
 }
 
-bool CodeTable::IsBuilt() { return BuiltFlag(); }
+bool CodeTable::IsBuilt() {
+    return BuiltFlag();
+}
 
-int CodeTable::RowCount() { return IsBuilt() ? Rows : 0; }
+int CodeTable::RowCount() {
+    return IsBuilt() ? Rows : 0;
+}
 
 const std::string& CodeTable::Cell(int row, int column) {
     if (!IsBuilt()) {
@@ -47,6 +51,8 @@ const std::string& CodeTable::Cell(int row, int column) {
 
 namespace modAsciiStuff {
 
-void BuildCodeTable() { CodeTable::Build(); }
+void BuildCodeTable() {
+    CodeTable::Build();
+}
 
 } // namespace modAsciiStuff

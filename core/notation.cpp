@@ -42,7 +42,9 @@ constexpr std::array<bool, 256> NeedsToken = [] {
     return table;
 }();
 
-bool IsTokenByte(char c) { return NeedsToken[static_cast<unsigned char>(c)]; }
+bool IsTokenByte(char c) {
+    return NeedsToken[static_cast<unsigned char>(c)];
+}
 
 } // namespace
 
@@ -79,9 +81,9 @@ std::string NotationToBytes(std::string_view notation) {
     while (position < notation.size()) {
         const void* found =
             std::memchr(notation.data() + position, '<', notation.size() - position);
-        const std::size_t open = found ? static_cast<std::size_t>(static_cast<const char*>(found) -
-                                                                  notation.data())
-                                       : notation.size();
+        const std::size_t open =
+            found ? static_cast<std::size_t>(static_cast<const char*>(found) - notation.data())
+                  : notation.size();
         out.append(notation, position, open - position);
         if (open == notation.size()) {
             break;

@@ -52,7 +52,8 @@ void ReadAll(std::FILE* file, const std::string& path, std::string& content) {
         if (filled == content.size()) {
             content.resize(content.size() + Chunk);
         }
-        const std::size_t read = std::fread(content.data() + filled, 1, content.size() - filled, file);
+        const std::size_t read =
+            std::fread(content.data() + filled, 1, content.size() - filled, file);
         filled += read;
         if (read == 0 || filled < content.size()) {
             if (std::ferror(file)) {

@@ -12,7 +12,9 @@ void CupsSpooler::ConnectionDeleter::operator()(http_t* connection) const {
 
 CupsSpooler::CupsSpooler() = default;
 
-CupsSpooler::~CupsSpooler() { ClosePrinter(); }
+CupsSpooler::~CupsSpooler() {
+    ClosePrinter();
+}
 
 bool CupsSpooler::Fail(const std::string& reason) {
     failed_ = true;
@@ -20,7 +22,9 @@ bool CupsSpooler::Fail(const std::string& reason) {
     return false;
 }
 
-bool CupsSpooler::FailWithCupsError() { return Fail(cupsLastErrorString()); }
+bool CupsSpooler::FailWithCupsError() {
+    return Fail(cupsLastErrorString());
+}
 
 bool CupsSpooler::OpenPrinter(const std::string& printerName) {
     ClosePrinter();
@@ -41,8 +45,8 @@ bool CupsSpooler::OpenPrinter(const std::string& printerName) {
     }
     // A connection of the job's own, so that a failed job can be dropped mid-request
     // without disturbing the library's shared connection.
-    connection_.reset(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(),
-                                   1, 30000, nullptr));
+    connection_.reset(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                                   30000, nullptr));
     if (!connection_) {
         destination_.reset();
         return FailWithCupsError();
@@ -85,14 +89,15 @@ bool CupsSpooler::Write(std::string_view data) {
     if (failed_ || !requestOpen_) {
         return false;
     }
-    if (cupsWriteRequestData(connection_.get(), data.data(), data.size()) !=
-        HTTP_STATUS_CONTINUE) {
+    if (cupsWriteRequestData(connection_.get(), data.data(), data.size()) != HTTP_STATUS_CONTINUE) {
         return FailWithCupsError();
     }
     return true;
 }
 
-bool CupsSpooler::EndPage() { return !failed_ && requestOpen_; }
+bool CupsSpooler::EndPage() {
+    return !failed_ && requestOpen_;
+}
 
 bool CupsSpooler::EndDocument() {
     if (failed_) {

@@ -2,7 +2,6 @@
 #include "core/notation.h"
 
 #include <gtest/gtest.h>
-
 #include <random>
 
 namespace {
@@ -101,9 +100,10 @@ TEST_F(NotationTest, EveryByteMapsAsTheTableSays) {
 // nested brackets and real tokens all turn up often.
 std::string RandomNotationLike(std::mt19937& random) {
     static const std::vector<std::string> pieces = {
-        "<", ">", "E", "S", "C", "O", "H", "<ESC>", "<SO>", "<SOH>", "<DEL>", "<NPC>",
-        "<esc>", "<CR>", "<LF", "NUL>", " ", "\x1B", "\x7F", "\xFF", std::string(1, '\0'),
-        "\x80", "A"};
+        "<",     ">",    "E",     "S",     "C",     "O",     "H",
+        "<ESC>", "<SO>", "<SOH>", "<DEL>", "<NPC>", "<esc>", "<CR>",
+        "<LF",   "NUL>", " ",     "\x1B",  "\x7F",  "\xFF",  std::string(1, '\0'),
+        "\x80",  "A"};
     std::uniform_int_distribution<std::size_t> pick(0, pieces.size() - 1);
     std::uniform_int_distribution<int> length(0, 40);
     std::string text;

@@ -12,18 +12,18 @@ using modRawPrint::PrintFileRaw;
 using modRawPrint::PrintStringRaw;
 
 std::vector<Call> JobCalls(const std::string& printer, std::size_t size) {
-    return {{"OpenPrinter", printer},
-            {"StartDocument", "Tolvenmark Document"},
-            {"StartPage", ""},
-            {"Write", std::to_string(size) + " bytes"},
-            {"EndPage", ""},
-            {"EndDocument", ""},
+    return {{"OpenPrinter", printer}, {"StartDocument", "Tolvenmark Document"},
+            {"StartPage", ""},        {"Write", std::to_string(size) + " bytes"},
+            {"EndPage", ""},          {"EndDocument", ""},
             {"ClosePrinter", ""}};
 }
 
 TEST(RawPrintTest, StringJobMakesTheSevenCallsInOrder) {
     RecordingSpooler spooler;
-    const std::string data = std::string("\x1B" "E", 2) + AllByteValues();
+    const std::string data = std::string("\x1B"
+                                         "E",
+                                         2) +
+                             AllByteValues();
     EXPECT_TRUE(PrintStringRaw(spooler, "LaserJet 4", data));
     EXPECT_EQ(spooler.Calls(), JobCalls("LaserJet 4", data.size()));
     ASSERT_EQ(spooler.Written().size(), 1u);

@@ -35,14 +35,24 @@ bool RecordingSpooler::StartDocument(const std::string& documentName) {
     return accepted;
 }
 
-bool RecordingSpooler::StartPage() { return Record("StartPage"); }
+bool RecordingSpooler::StartPage() {
+    return Record("StartPage");
+}
 
 bool RecordingSpooler::Write(std::string_view data) {
     written_.emplace_back(data);
     return Record("Write", std::to_string(data.size()) + " bytes");
 }
 
-bool RecordingSpooler::EndPage() { return Record("EndPage"); }
-bool RecordingSpooler::EndDocument() { return Record("EndDocument"); }
-bool RecordingSpooler::ClosePrinter() { return Record("ClosePrinter"); }
-void RecordingSpooler::CancelDocument() { Record("CancelDocument"); }
+bool RecordingSpooler::EndPage() {
+    return Record("EndPage");
+}
+bool RecordingSpooler::EndDocument() {
+    return Record("EndDocument");
+}
+bool RecordingSpooler::ClosePrinter() {
+    return Record("ClosePrinter");
+}
+void RecordingSpooler::CancelDocument() {
+    Record("CancelDocument");
+}

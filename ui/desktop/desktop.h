@@ -25,7 +25,8 @@ public:
 
     // A modal message box titled with the application title. With Yes and No buttons Yes
     // is the default button. Returns the button pressed.
-    virtual MessageAnswer ShowMessage(const QString& text, MessageButtons buttons = MessageButtons::Ok,
+    virtual MessageAnswer ShowMessage(const QString& text,
+                                      MessageButtons buttons = MessageButtons::Ok,
                                       MessageIcon icon = MessageIcon::None) = 0;
 
     // Shows the open or save dialog starting at dialog.FileName and offering dialog.Filter.
