@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <limits>
 #include <memory>
 #include <new>
 #include <stdexcept>
@@ -107,7 +108,12 @@ std::string ReadWholeFile(const std::string& path) {
         std::string content;
         // One byte more than the size, so that the read of an unchanged file meets the end
         // of file without growing the buffer.
-        MakeRoom(content, static_cast<std::size_t>(SizeOf(path, "read")) + 1);
+        const std::uintmax_t size = SizeOf(path, "read");
+        // A 32-bit program can't hold a file of 4 GiB or more: say so rather than cut it.
+        if (size >= std::numeric_limits<std::size_t>::max() / 2) {
+            throw std::length_error("too large");
+        }
+        MakeRoom(content, static_cast<std::size_t>(size) + 1);
         errno = 0;
         ReadAll(file.get(), path, content);
         return content;
