@@ -2,6 +2,7 @@
 #include "printing/list_target.h"
 #include "printing/printer_list.h"
 #include "tests/support/private_spooler.h"
+#include "tests/support/scoped_environment.h"
 #include "tests/support/temp_dir.h"
 
 #include <chrono>
@@ -24,34 +25,6 @@ public:
     void AddItem(const std::string& text) override { items.push_back(text); }
     void SetListIndex(int i) override { index = i; }
     std::string Selected() const { return index < 0 ? std::string() : items.at(index); }
-};
-
-// Sets an environment variable for one scope and puts the old value back.
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(std::string name, const char* value) : name_(std::move(name)) {
-        if (const char* old = std::getenv(name_.c_str())) {
-            old_ = old;
-        }
-        if (value != nullptr) {
-            setenv(name_.c_str(), value, 1);
-        } else {
-            unsetenv(name_.c_str());
-        }
-    }
-    ~ScopedEnvironment() {
-        if (old_) {
-            setenv(name_.c_str(), old_->c_str(), 1);
-        } else {
-            unsetenv(name_.c_str());
-        }
-    }
-    ScopedEnvironment(const ScopedEnvironment&) = delete;
-    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
-private:
-    std::string name_;
-    std::optional<std::string> old_;
 };
 
 class CupsPrinterCatalogTest : public PrivateSpoolerTest {
