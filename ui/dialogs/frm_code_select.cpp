@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QShowEvent>
+#include <QStyle>
 
 namespace {
 
@@ -76,6 +77,11 @@ frmCodeSelect::frmCodeSelect(QPlainTextEdit& txtCodes)
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setFont(font);
     Label1->setGeometry(0, 0, ToPixels(1695), ToPixels(255));
+    // The list draws its entries inside its frame and the item views' text margin; the
+    // heading starts as far in, so the columns line up.
+    Label1->setIndent(
+        lstCodes->frameWidth() +
+        lstCodes->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, lstCodes) + 1);
     QPalette palette = Label1->palette();
     palette.setColor(QPalette::Window, palette.color(QPalette::Base));
     palette.setColor(QPalette::WindowText, palette.color(QPalette::Text));
