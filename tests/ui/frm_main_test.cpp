@@ -165,13 +165,22 @@ TEST_F(MainWindowTest, ControlsStandWhereTheLayoutPutsThem) {
 
     // A client area of 489 x 454 below the menu bar, the status bar 17 high at its foot.
     auto* statusBar = Find<QStatusBar>("StatusBar1");
+    EXPECT_EQ(window->width(), 489);
     EXPECT_EQ(window->centralWidget()->width(), 489);
     EXPECT_EQ(window->centralWidget()->height() + statusBar->height(), 454);
+    EXPECT_EQ(window->height(), window->menuBar()->height() + 454);
     EXPECT_EQ(statusBar->height(), 17);
     EXPECT_EQ(statusBar->geometry().bottom(), window->height() - 1);
-    EXPECT_EQ(Find<QLabel>("Panel1")->width(), 410);
-    EXPECT_EQ(Find<QLabel>("Panel2")->width(), 33);
-    EXPECT_EQ(Find<QLabel>("Panel3")->width(), 40);
+    // Panels of 6150, 500 and 600 twips, left to right, all inside the window.
+    int right = 0;
+    for (const auto& [name, width] : {std::pair{"Panel1", 410}, {"Panel2", 33}, {"Panel3", 40}}) {
+        auto* panel = Find<QLabel>(name);
+        const QRect inWindow(panel->mapTo(window.get(), QPoint(0, 0)), panel->size());
+        EXPECT_EQ(inWindow.width(), width) << name;
+        EXPECT_GE(inWindow.left(), right) << name;
+        EXPECT_TRUE(statusBar->geometry().contains(inWindow)) << name;
+        right = inWindow.right() + 1;
+    }
 }
 
 TEST_F(MainWindowTest, WindowHasAFixedSizeAndOnlyACloseBox) {

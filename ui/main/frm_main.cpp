@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QLayout>
@@ -57,6 +58,8 @@ QRect Twips(int left, int top, int width, int height) {
 constexpr int ClientWidth = 7335;
 constexpr int ClientHeight = 6810;
 constexpr int StatusBarHeight = 255;
+// Between two status bar panels, in pixels.
+constexpr int PanelGap = 3;
 
 // The code buttons are set in Courier New 8.25 points; where that font is missing, the
 // system's fixed-pitch font stands in at the same size.
@@ -292,18 +295,28 @@ void frmMain::CreateStatusBar() {
     StatusBar1->setFixedHeight(Pixels(StatusBarHeight));
     setStatusBar(StatusBar1);
 
+    // The panels keep their own widths side by side with a small gap, as the status bar
+    // control draws them; QStatusBar's own item layout would add margins and spacing that
+    // no longer fit the client width.
+    auto* panels = new QWidget(StatusBar1);
+    panels->setObjectName(QStringLiteral("StatusBar1Panels"));
+    panels->setGeometry(0, 0, Pixels(ClientWidth), Pixels(StatusBarHeight));
+    auto* row = new QHBoxLayout(panels);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(PanelGap);
     const struct {
         QLabel** label;
         const char* name;
         int width;
-    } panels[] = {{&Panel1, "Panel1", 6150}, {&Panel2, "Panel2", 500}, {&Panel3, "Panel3", 600}};
-    for (const auto& panel : panels) {
-        auto* label = new QLabel(StatusBar1);
-        label->setObjectName(QString::fromLatin1(panel.name));
-        label->setFixedWidth(Pixels(panel.width));
-        StatusBar1->addWidget(label);
-        *panel.label = label;
+    } columns[] = {{&Panel1, "Panel1", 6150}, {&Panel2, "Panel2", 500}, {&Panel3, "Panel3", 600}};
+    for (const auto& column : columns) {
+        auto* label = new QLabel(panels);
+        label->setObjectName(QString::fromLatin1(column.name));
+        label->setFixedWidth(Pixels(column.width));
+        row->addWidget(label);
+        *column.label = label;
     }
+    row->addStretch();
     Panel1->setText(QStringLiteral("Zelby ICT Services"));
 }
 
