@@ -135,11 +135,4 @@ TEST(QtDesktopTest, SaveDialogLeavesTheOverwriteQuestionToTheCommand) {
     EXPECT_EQ(mode, QFileDialog::AcceptSave);
 }
 
-TEST(QtDesktopTest, ClockIsTheLocalTime) {
-    QtDesktop desktop;
-    const QTime before = QTime::currentTime();
-    const QTime now = desktop.LocalTime();
-    EXPECT_LE(std::abs(before.msecsTo(now)), 1000);
-}
-
 } // namespace
