@@ -2,7 +2,8 @@
 
 #include "core/control_tokens.h"
 
-#include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cstring>
 #include <optional>
 
@@ -34,43 +35,47 @@ std::optional<ControlTokens::Token> TokenAt(std::string_view text, std::size_t a
     return std::nullopt;
 }
 
-constexpr std::array<bool, 256> NeedsToken = [] {
-    std::array<bool, 256> table{};
+// What each byte becomes, padded to eight bytes so that it can always be stored whole:
+// the converter writes eight bytes and moves on by the entry's length, without a branch.
+struct Spelling {
+    std::array<char, 7> text;
+    std::uint8_t length;
+};
+
+constexpr std::array<Spelling, 256> Spellings = [] {
+    std::array<Spelling, 256> table{};
     for (std::size_t byte = 0; byte < table.size(); ++byte) {
-        table[byte] = !ControlTokens::ByByte[byte].empty();
+        table[byte].text[0] = static_cast<char>(byte);
+        table[byte].length = 1;
+    }
+    for (const ControlTokens::Token& token : ControlTokens::All) {
+        Spelling& spelling = table[token.byte];
+        for (std::size_t i = 0; i < token.text.size(); ++i) {
+            spelling.text[i] = token.text[i];
+        }
+        spelling.length = static_cast<std::uint8_t>(token.text.size());
     }
     return table;
 }();
-
-bool IsTokenByte(char c) {
-    return NeedsToken[static_cast<unsigned char>(c)];
-}
 
 } // namespace
 
 namespace modTools {
 
 std::string BytesToNotation(std::string_view bytes) {
-    std::size_t size = bytes.size();
-    for (char c : bytes) {
-        if (IsTokenByte(c)) {
-            size += ControlTokens::ByByte[static_cast<unsigned char>(c)].size() - 1;
-        }
+    std::size_t size = 0;
+    for (const char c : bytes) {
+        size += Spellings[static_cast<unsigned char>(c)].length;
     }
-    std::string out;
-    out.reserve(size);
-    // Plain bytes are copied in runs; only the bytes that need a token are looked at singly.
-    const char* position = bytes.data();
-    const char* const end = position + bytes.size();
-    while (position != end) {
-        const char* const tokenByte = std::find_if(position, end, IsTokenByte);
-        out.append(position, tokenByte);
-        if (tokenByte == end) {
-            break;
-        }
-        out.append(ControlTokens::ByByte[static_cast<unsigned char>(*tokenByte)]);
-        position = tokenByte + 1;
+    // Room for the last eight-byte store; cut back to the true size at the end.
+    std::string out(size + sizeof(Spelling), '\0');
+    char* position = out.data();
+    for (const char c : bytes) {
+        const Spelling& spelling = Spellings[static_cast<unsigned char>(c)];
+        std::memcpy(position, &spelling, sizeof(Spelling));
+        position += spelling.length;
     }
+    out.resize(size);
     return out;
 }
 

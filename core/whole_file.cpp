@@ -5,10 +5,15 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <limits>
 #include <memory>
 #include <new>
 #include <stdexcept>
 #include <system_error>
+
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
 
 namespace {
 
@@ -41,6 +46,24 @@ std::uintmax_t SizeOf(const std::string& path, const char* operation) {
         throw FileError(path, operation, error.message());
     }
     return size;
+}
+
+// Gives the buffer room for `size` bytes. A print file can be hundreds of megabytes; on
+// Linux the buffer is backed by huge pages where the kernel allows, which makes filling it
+// several times faster than faulting in 4 KiB pages one by one.
+void MakeRoom(std::string& content, std::size_t size) {
+    content.reserve(size);
+#ifdef __linux__
+    constexpr std::uintptr_t HugePage = std::uintptr_t{2} << 20;
+    const auto begin = reinterpret_cast<std::uintptr_t>(content.data());
+    const std::uintptr_t alignedBegin = (begin + HugePage - 1) & ~(HugePage - 1);
+    const std::uintptr_t alignedEnd = (begin + size) & ~(HugePage - 1);
+    if (alignedEnd > alignedBegin) {
+        // Only a hint: where it is refused, the read works the same, just slower.
+        madvise(reinterpret_cast<void*>(alignedBegin), alignedEnd - alignedBegin, MADV_HUGEPAGE);
+    }
+#endif
+    content.resize(size);
 }
 
 // Reads until end of file into `content`, which holds `expected` bytes of room; keeps only
@@ -85,7 +108,12 @@ std::string ReadWholeFile(const std::string& path) {
         std::string content;
         // One byte more than the size, so that the read of an unchanged file meets the end
         // of file without growing the buffer.
-        content.resize(static_cast<std::size_t>(SizeOf(path, "read")) + 1);
+        const std::uintmax_t size = SizeOf(path, "read");
+        // A 32-bit program can't hold a file of 4 GiB or more: say so rather than cut it.
+        if (size >= std::numeric_limits<std::size_t>::max() / 2) {
+            throw std::length_error("too large");
+        }
+        MakeRoom(content, static_cast<std::size_t>(size) + 1);
         errno = 0;
         ReadAll(file.get(), path, content);
         return content;

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+class PrinterCatalog;
+class Spooler;
+
+namespace CliArguments {
+struct Request;
+}
+
+// tolvenmark-cli without its platform: the commands run against a printer catalog, a
+// spooler and three byte streams handed in, so that they can be tested with fakes.
+class CliProgram {
+public:
+    static constexpr int ExitAllSent = 0;
+    static constexpr int ExitSomeFailed = 1;
+    static constexpr int ExitUsage = 2;
+
+    CliProgram(PrinterCatalog& catalog, Spooler& spooler, std::istream& in, std::ostream& out,
+               std::ostream& err);
+
+    // Runs the command line (without the program's name) and returns the exit status.
+    int Run(const std::vector<std::string>& arguments);
+
+private:
+    int List();
+    int Print(const CliArguments::Request& request);
+    int Send(const CliArguments::Request& request);
+    int Show(const std::vector<std::string>& operands);
+    int Encode(const std::vector<std::string>& operands);
+
+    std::optional<std::string> ChoosePrinter(const CliArguments::Request& request);
+    bool PrintFile(const std::string& printer, const std::string& path);
+    void ReportJob(const std::string& printer, int fileCount);
+    std::string ReadInput(const std::vector<std::string>& operands);
+    int WriteOutput(const std::string& bytes);
+    void Complain(const std::string& message);
+
+    PrinterCatalog& catalog_;
+    Spooler& spooler_;
+    std::istream& in_;
+    std::ostream& out_;
+    std::ostream& err_;
+};

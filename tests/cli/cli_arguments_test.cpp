@@ -1,0 +1,73 @@
+#include "app/cli/cli_arguments.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using CliArguments::Command;
+using CliArguments::Parse;
+using CliArguments::UsageError;
+using Arguments = std::vector<std::string>;
+
+TEST(CliArgumentsTest, PrinterOptionInEveryFormAndPlace) {
+    for (const Arguments& line : {Arguments{"print", "-P", "Lab", "a.prn", "b.prn"},
+                                  Arguments{"print", "-PLab", "a.prn", "b.prn"},
+                                  Arguments{"print", "a.prn", "--printer", "Lab", "b.prn"},
+                                  Arguments{"print", "a.prn", "b.prn", "--printer=Lab"}}) {
+        const auto request = Parse(line);
+        EXPECT_EQ(request.command, Command::Print);
+        EXPECT_EQ(request.printer, "Lab");
+        EXPECT_EQ(request.operands, (Arguments{"a.prn", "b.prn"}));
+    }
+    EXPECT_EQ(Parse({"print", "-P", "A", "-P", "B", "f"}).printer, "B");
+    EXPECT_FALSE(Parse({"send", "<ESC>E"}).printer);
+}
+
+TEST(CliArgumentsTest, DoubleDashAndSingleDashMakeOperands) {
+    EXPECT_EQ(Parse({"print", "--", "-P", "--help", "-x"}).operands,
+              (Arguments{"-P", "--help", "-x"}));
+    EXPECT_EQ(Parse({"send", "-"}).operands, Arguments{"-"});
+    EXPECT_EQ(Parse({"send", "--", "-<ESC>"}).operands, Arguments{"-<ESC>"});
+    EXPECT_EQ(Parse({"show", "-"}).operands, Arguments{"-"});
+    EXPECT_TRUE(Parse({"encode"}).operands.empty());
+}
+
+TEST(CliArgumentsTest, HelpAndVersionWinWherever) {
+    EXPECT_EQ(Parse({"--help"}).command, Command::Help);
+    EXPECT_EQ(Parse({"-h"}).command, Command::Help);
+    EXPECT_EQ(Parse({"print", "--help"}).command, Command::Help);
+    EXPECT_EQ(Parse({"--version"}).command, Command::Version);
+    EXPECT_EQ(Parse({"list", "--version"}).command, Command::Version);
+}
+
+TEST(CliArgumentsTest, WrongCommandLinesSayWhatIsWrongAndHint) {
+    const std::vector<std::pair<Arguments, std::string>> cases = {
+        {{}, "no command given"},
+        {{"frob"}, "unknown command 'frob'"},
+        {{"-x"}, "unknown option '-x'"},
+        {{"print"}, "no file to print"},
+        {{"print", "-P"}, "option -P needs a printer name"},
+        {{"print", "--printer"}, "option --printer needs a printer name"},
+        {{"print", "-P", "", "f"}, "the printer name is empty"},
+        {{"print", "--frob", "f"}, "unknown option '--frob'"},
+        {{"send"}, "no codes to send"},
+        {{"send", "<ESC>", "E"},
+         "too many arguments for 'send': 'E' (quote the codes as one argument)"},
+        {{"list", "extra"}, "too many arguments for 'list': 'extra'"},
+        {{"show", "a", "b"}, "too many arguments for 'show': 'b'"},
+        {{"encode", "-P", "Lab"}, "'encode' sends nothing and takes no printer"},
+        {{"list", "-PLab"}, "'list' sends nothing and takes no printer"},
+    };
+    for (const auto& [line, message] : cases) {
+        try {
+            Parse(line);
+            ADD_FAILURE() << "accepted: " << message;
+        } catch (const UsageError& error) {
+            EXPECT_EQ(error.what(), message);
+            EXPECT_FALSE(error.Hint().empty());
+            EXPECT_EQ(error.Hint().find('\n'), std::string::npos) << error.Hint();
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,64 @@
+// The built tolvenmark-cli as a user runs it: its exit status, and its standard streams
+// carrying bytes unchanged. Nothing here needs a spooler.
+#include "tests/support/program_run.h"
+#include "tests/support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+ProgramResult Cli(const std::vector<std::string>& arguments, const std::string& input = {}) {
+    return RunProgram(TOLVENMARK_CLI, arguments, input);
+}
+
+TEST(CliBinaryTest, VersionComesFromTheBuild) {
+    const ProgramResult result = Cli({"--version"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, "tolvenmark-cli " TOLVENMARK_PROJECT_VERSION "\n");
+    EXPECT_EQ(result.err, "");
+}
+
+TEST(CliBinaryTest, UsageErrorsExitTwoWithAMessageAndAHint) {
+    for (const std::vector<std::string>& line :
+         {std::vector<std::string>{}, {"frob"}, {"print"}, {"print", "--frob", "x"}, {"send"}}) {
+        const ProgramResult result = Cli(line);
+        EXPECT_EQ(result.exitCode, 2);
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.err.rfind("tolvenmark-cli: ", 0), 0u) << result.err;
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 2) << result.err;
+    }
+    EXPECT_EQ(Cli({"frob"}).err, "tolvenmark-cli: unknown command 'frob'\n"
+                                 "Try 'tolvenmark-cli --help' for more information.\n");
+}
+
+TEST(CliBinaryTest, ShowThenEncodeRoundTripsEveryByteThroughTheStandardStreams) {
+    const ProgramResult shown = Cli({"show"}, AllByteValues());
+    ASSERT_EQ(shown.exitCode, 0) << shown.err;
+    EXPECT_EQ(shown.out.find('\x1B'), std::string::npos);
+    const ProgramResult encoded = Cli({"encode", "-"}, shown.out);
+    ASSERT_EQ(encoded.exitCode, 0) << encoded.err;
+    EXPECT_EQ(encoded.out, AllByteValues());
+}
+
+TEST(CliBinaryTest, ShowThenEncodeOfFilesKeepsAllButTokenText) {
+    TempDir dir;
+    // Line ends of both kinds, a Ctrl-Z and NULs: nothing may be translated on the way.
+    const std::string bytes =
+        AllByteValues() + "\r\n\n\r\x1A" + std::string(4, '\0') + AllByteValues();
+    WriteBytes(dir.File("all.prn"), bytes);
+    const ProgramResult shown = Cli({"show", dir.File("all.prn")});
+    ASSERT_EQ(shown.exitCode, 0) << shown.err;
+    WriteBytes(dir.File("all.txt"), shown.out);
+    const ProgramResult encoded = Cli({"encode", dir.File("all.txt")});
+    ASSERT_EQ(encoded.exitCode, 0) << encoded.err;
+    EXPECT_EQ(encoded.out, bytes);
+
+    // The text of a token is shown as it is, and so becomes its byte when encoded.
+    WriteBytes(dir.File("token.txt"), "<ESC>E");
+    const ProgramResult tokenShown = Cli({"show", dir.File("token.txt")});
+    EXPECT_EQ(tokenShown.out, "<ESC>E");
+    EXPECT_EQ(Cli({"encode"}, tokenShown.out).out, "\x1B"
+                                                   "E");
+}
+
+} // namespace

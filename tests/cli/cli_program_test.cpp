@@ -1,0 +1,215 @@
+#include "app/cli/cli_program.h"
+#include "core/file_error.h"
+#include "tests/support/fake_printer_catalog.h"
+#include "tests/support/recording_spooler.h"
+#include "tests/support/temp_dir.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace {
+
+using Arguments = std::vector<std::string>;
+
+// A spooler that refuses the write of one particular content and records everything.
+class PickySpooler final : public Spooler {
+public:
+    RecordingSpooler recording;
+    std::string refusedData = "refuse me";
+
+    bool OpenPrinter(const std::string& name) override { return recording.OpenPrinter(name); }
+    bool StartDocument(const std::string& name) override { return recording.StartDocument(name); }
+    bool StartPage() override { return recording.StartPage(); }
+    bool Write(std::string_view data) override {
+        refusing_ = data == refusedData;
+        return recording.Write(data) && !refusing_;
+    }
+    bool EndPage() override { return recording.EndPage(); }
+    bool EndDocument() override { return recording.EndDocument(); }
+    bool ClosePrinter() override { return recording.ClosePrinter(); }
+    void CancelDocument() override { recording.CancelDocument(); }
+    std::string LastError() const override {
+        return refusing_ ? "Write refused: printer on fire" : recording.LastError();
+    }
+    int JobId() const override { return recording.JobId(); }
+
+private:
+    bool refusing_ = false;
+};
+
+class CliProgramTest : public ::testing::Test {
+protected:
+    FakePrinterCatalog catalog;
+    PickySpooler spooler;
+    std::istringstream in;
+    std::ostringstream out;
+    std::ostringstream err;
+    TempDir dir;
+
+    CliProgramTest() {
+        catalog.names = {"Office", "LabelWriter", "Lab"};
+        catalog.defaultName = "labelwriter";
+    }
+
+    int Run(const Arguments& arguments, const std::string& input = {}) {
+        in.str(input);
+        in.clear();
+        out.str({});
+        err.str({});
+        return CliProgram(catalog, spooler, in, out, err).Run(arguments);
+    }
+
+    std::string File(const std::string& name, const std::string& bytes) {
+        WriteBytes(dir.File(name), bytes);
+        return dir.File(name);
+    }
+
+    // The printer each job was opened on, in order.
+    std::vector<std::string> OpenedPrinters() const {
+        std::vector<std::string> printers;
+        for (const auto& call : spooler.recording.Calls()) {
+            if (call.operation == "OpenPrinter") {
+                printers.push_back(call.argument);
+            }
+        }
+        return printers;
+    }
+};
+
+TEST_F(CliProgramTest, ListMarksTheDefaultWithoutRegardToCase) {
+    EXPECT_EQ(Run({"list"}), 0);
+    EXPECT_EQ(out.str(), "Office\nLabelWriter (default)\nLab\n");
+    EXPECT_EQ(err.str(), "");
+}
+
+TEST_F(CliProgramTest, ListMarksTheLaterOfTwoEqualNamesAndNothingWithoutADefault) {
+    catalog.names = {"lab", "Office", "LAB"};
+    catalog.defaultName = "Lab";
+    EXPECT_EQ(Run({"list"}), 0);
+    EXPECT_EQ(out.str(), "lab\nOffice\nLAB (default)\n");
+    // The windows preselect the first printer then; the list marks none.
+    catalog.defaultName = "";
+    EXPECT_EQ(Run({"list"}), 0);
+    EXPECT_EQ(out.str(), "lab\nOffice\nLAB\n");
+}
+
+TEST_F(CliProgramTest, ListWithoutPrintersOrWithoutScheduler) {
+    catalog.names.clear();
+    catalog.defaultName.clear();
+    EXPECT_EQ(Run({"list"}), 0);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(err.str(), "tolvenmark-cli: no printer is installed\n");
+
+    catalog.failure = "No print scheduler answers";
+    EXPECT_EQ(Run({"list"}), 1);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(err.str(),
+              "tolvenmark-cli: cannot read the printer list: No print scheduler answers\n");
+}
+
+TEST_F(CliProgramTest, PrintSendsEachFileAsItsOwnJobToTheDefaultsListName) {
+    const std::string first = File("a.prn", "\x1B"
+                                            "E" +
+                                                AllByteValues());
+    const std::string second = File("b.prn", std::string(3, '\0'));
+    EXPECT_EQ(Run({"print", first, second}), 0);
+    EXPECT_EQ(OpenedPrinters(), (Arguments{"LabelWriter", "LabelWriter"}));
+    EXPECT_EQ(spooler.recording.Written(), (Arguments{"\x1B"
+                                                      "E" +
+                                                          AllByteValues(),
+                                                      std::string(3, '\0')}));
+    EXPECT_EQ(out.str(), "request id is LabelWriter-1 (1 file(s))\n"
+                         "request id is LabelWriter-2 (1 file(s))\n");
+    EXPECT_EQ(err.str(), "");
+    // The same job as the window's: the same name, one document, closed.
+    EXPECT_EQ(spooler.recording.Calls()[1],
+              (RecordingSpooler::Call{"StartDocument", "Tolvenmark Document"}));
+    EXPECT_EQ(spooler.recording.Operations().back(), "ClosePrinter");
+}
+
+TEST_F(CliProgramTest, FailedFilesAreNamedAndTheOthersStillSent) {
+    const std::string good = File("good.prn", "good");
+    const std::string refused = File("refused.prn", spooler.refusedData);
+    const std::string missing = dir.File("missing.prn");
+    EXPECT_EQ(Run({"print", "-P", "Lab", missing, refused, dir.Path().string(), good}), 1);
+    // A file that can't be read never opens a job; the refused one was tried.
+    EXPECT_EQ(OpenedPrinters(), (Arguments{"Lab", "Lab"}));
+    EXPECT_EQ(out.str(), "request id is Lab-2 (1 file(s))\n");
+    EXPECT_EQ(err.str(), "tolvenmark-cli: Could not read \"" + missing +
+                             "\": No such file or directory\n"
+                             "tolvenmark-cli: " +
+                             refused + ": not sent to Lab: Write refused: printer on fire\n" +
+                             "tolvenmark-cli: Could not read \"" + dir.Path().string() +
+                             "\": it is not a regular file\n");
+}
+
+TEST_F(CliProgramTest, NoDefaultPrinterSendsNothing) {
+    const std::string file = File("a.prn", "data");
+    for (const std::string defaultName : {"", "Elsewhere"}) {
+        catalog.defaultName = defaultName;
+        EXPECT_EQ(Run({"print", file}), 1);
+        EXPECT_EQ(Run({"send", "<ESC>E"}), 1);
+        EXPECT_NE(err.str().find("name one with -P PRINTER"), std::string::npos) << err.str();
+    }
+    catalog.failure = "No print scheduler answers";
+    EXPECT_EQ(Run({"send", "<ESC>E"}), 1);
+    EXPECT_EQ(err.str(),
+              "tolvenmark-cli: cannot find the default printer: No print scheduler answers\n");
+    EXPECT_TRUE(spooler.recording.Calls().empty());
+    EXPECT_EQ(out.str(), "");
+}
+
+TEST_F(CliProgramTest, SendConvertsTheTokensOfTheArgumentOrOfStandardInput) {
+    EXPECT_EQ(Run({"send", "-P", "Office", "<ESC>E<ESC>&l1O"}), 0);
+    EXPECT_EQ(Run({"send", "-", "-P", "Office"}, std::string("<FF>x\0\r\n\xFF", 9)), 0);
+    EXPECT_EQ(spooler.recording.Written(), (Arguments{"\x1B"
+                                                      "E\x1B&l1O",
+                                                      std::string("\fx\0\r\n\xFF", 6)}));
+    EXPECT_EQ(out.str(), "request id is Office-2 (0 file(s))\n");
+}
+
+TEST_F(CliProgramTest, SendFailuresAndEmptyCodes) {
+    EXPECT_EQ(Run({"send", ""}), 1);
+    EXPECT_EQ(Run({"send", "-"}, ""), 1);
+    EXPECT_EQ(err.str(), "tolvenmark-cli: nothing to send: the codes are empty\n");
+    EXPECT_TRUE(spooler.recording.Calls().empty());
+    EXPECT_EQ(Run({"send", spooler.refusedData}), 1);
+    EXPECT_EQ(err.str(),
+              "tolvenmark-cli: codes not sent to LabelWriter: Write refused: printer on fire\n");
+    EXPECT_EQ(out.str(), "");
+}
+
+TEST_F(CliProgramTest, ShowAndEncodeConvertFilesAndStandardInput) {
+    const std::string file = File("codes.prn", std::string("\x1B"
+                                                           "E\0A\x7F\xFF",
+                                                           6));
+    EXPECT_EQ(Run({"show", file}), 0);
+    EXPECT_EQ(out.str(), "<ESC>E<NUL>A<DEL><NPC>");
+    EXPECT_EQ(Run({"show"}, std::string("\r\n\x80", 3)), 0);
+    EXPECT_EQ(out.str(), "<CR><LF>\x80");
+    EXPECT_EQ(Run({"encode", "-"}, "<ESC>E<esc><NUL>"), 0);
+    EXPECT_EQ(out.str(), std::string("\x1B"
+                                     "E<esc>\0",
+                                     8));
+    EXPECT_EQ(Run({"encode", File("text", "<FF>")}), 0);
+    EXPECT_EQ(out.str(), "\f");
+    EXPECT_EQ(Run({"show", dir.File("missing")}), 1);
+    EXPECT_EQ(err.str(), "tolvenmark-cli: Could not read \"" + dir.File("missing") +
+                             "\": No such file or directory\n");
+    EXPECT_TRUE(spooler.recording.Calls().empty());
+}
+
+TEST_F(CliProgramTest, OutputThatCannotBeWrittenIsAFailure) {
+    // A stream whose every write fails, as a full disk or a closed pipe would.
+    struct FullBuffer final : std::streambuf {
+        int_type overflow(int_type) override { return traits_type::eof(); }
+    } full;
+    std::ostream fullOut(&full);
+    in.str(std::string("\x1B"
+                       "E"));
+    CliProgram program(catalog, spooler, in, fullOut, err);
+    EXPECT_EQ(program.Run({"show"}), 1);
+    EXPECT_EQ(err.str(), "tolvenmark-cli: cannot write to standard output\n");
+}
+
+} // namespace

@@ -1,0 +1,136 @@
+// The built tolvenmark-cli against the private scheduler: the jobs it makes arrive byte
+// for byte, and what it lists is what the scheduler reports.
+#include "tests/support/private_spooler.h"
+#include "tests/support/program_run.h"
+#include "tests/support/scoped_environment.h"
+#include "tests/support/temp_dir.h"
+
+#include <regex>
+#include <sstream>
+
+namespace {
+
+using PrivateSpooler::Admin;
+using PrivateSpooler::CapturedBytes;
+using PrivateSpooler::DefaultQueue;
+using PrivateSpooler::SecondQueue;
+using Lines = std::vector<std::string>;
+
+ProgramResult Cli(const std::vector<std::string>& arguments, const std::string& input = {}) {
+    return RunProgram(TOLVENMARK_CLI, arguments, input);
+}
+
+Lines SplitLines(const std::string& text) {
+    Lines lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// The job ids of lp-style "request id is QUEUE-N (...)" lines for the queue.
+std::vector<int> JobIds(const std::string& out, const std::string& queue) {
+    std::vector<int> ids;
+    const std::regex line("request id is " + queue + "-([0-9]+) \\([01] file\\(s\\)\\)");
+    for (const std::string& text : SplitLines(out)) {
+        std::smatch match;
+        if (std::regex_match(text, match, line)) {
+            ids.push_back(std::stoi(match[1]));
+        }
+    }
+    return ids;
+}
+
+class CliSpoolerTest : public PrivateSpoolerTest {
+protected:
+    void TearDown() override { Admin(std::string("lpadmin -d ") + DefaultQueue); }
+};
+
+TEST_F(CliSpoolerTest, PrintOfTwoFilesMakesTwoJobsWithTheExactBytesOnTheDefaultPrinter) {
+    TempDir temp;
+    const std::string first = AllByteValues() + std::string(1000, '\0') + "\r\n\x1A";
+    const std::string second = "\x1B"
+                               "E" +
+                               std::string(70000, '\xFF') + AllByteValues();
+    WriteBytes(temp.File("first.prn"), first);
+    WriteBytes(temp.File("second file.pcl"), second);
+
+    const ProgramResult result =
+        Cli({"print", temp.File("first.prn"), temp.File("second file.pcl")});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    const std::vector<int> ids = JobIds(result.out, DefaultQueue);
+    ASSERT_EQ(ids.size(), 2u) << result.out;
+    EXPECT_EQ(CapturedBytes(ids[0]), first);
+    EXPECT_EQ(CapturedBytes(ids[1]), second);
+    for (const int id : ids) {
+        EXPECT_EQ(PrivateSpooler::CapturedTitle(id), "Tolvenmark Document");
+        EXPECT_EQ(PrivateSpooler::CapturedQueue(id), DefaultQueue);
+    }
+}
+
+TEST_F(CliSpoolerTest, SendConvertsTheCodesFromTheArgumentAndFromStandardInput) {
+    const ProgramResult fromArgument = Cli({"send", "-P", SecondQueue, "<ESC>E"});
+    ASSERT_EQ(fromArgument.exitCode, 0) << fromArgument.err;
+    const std::vector<int> ids = JobIds(fromArgument.out, SecondQueue);
+    ASSERT_EQ(ids.size(), 1u) << fromArgument.out;
+    EXPECT_EQ(CapturedBytes(ids[0]), std::string({27, 69}));
+    EXPECT_EQ(PrivateSpooler::CapturedQueue(ids[0]), SecondQueue);
+
+    const ProgramResult fromInput =
+        Cli({"send", "--printer=" + std::string(SecondQueue), "-"}, "<ESC>&l1O<FF>\xFF\r\n");
+    ASSERT_EQ(fromInput.exitCode, 0) << fromInput.err;
+    const std::vector<int> inputIds = JobIds(fromInput.out, SecondQueue);
+    ASSERT_EQ(inputIds.size(), 1u) << fromInput.out;
+    EXPECT_EQ(CapturedBytes(inputIds[0]), "\x1B&l1O\f\xFF\r\n");
+}
+
+TEST_F(CliSpoolerTest, UnknownPrinterFailsEachJobAndNamesIt) {
+    TempDir temp;
+    WriteBytes(temp.File("a.prn"), "data");
+    const int waiting = PrivateSpooler::ActiveJobs(DefaultQueue);
+    const ProgramResult printed = Cli({"print", "-P", "No_Such_Queue", temp.File("a.prn")});
+    EXPECT_EQ(printed.exitCode, 1);
+    EXPECT_EQ(printed.out, "");
+    EXPECT_NE(printed.err.find("No_Such_Queue"), std::string::npos) << printed.err;
+    EXPECT_NE(printed.err.find(temp.File("a.prn")), std::string::npos) << printed.err;
+    const ProgramResult sent = Cli({"send", "-PNo_Such_Queue", "<ESC>E"});
+    EXPECT_EQ(sent.exitCode, 1);
+    EXPECT_NE(sent.err.find("No_Such_Queue"), std::string::npos) << sent.err;
+    EXPECT_EQ(PrivateSpooler::ActiveJobs(DefaultQueue), waiting);
+}
+
+TEST_F(CliSpoolerTest, ListIsWhatTheSchedulerReportsWithItsDefaultMarked) {
+    ASSERT_TRUE(Admin(std::string("lpadmin -d ") + SecondQueue));
+    const ProgramResult queues = RunProgram("lpstat", {"-e"});
+    const ProgramResult defaultQueue = RunProgram("lpstat", {"-d"});
+    ASSERT_EQ(queues.exitCode, 0) << queues.err;
+    ASSERT_EQ(defaultQueue.out, "system default destination: " + std::string(SecondQueue) + "\n");
+
+    Lines expected;
+    for (const std::string& queue : SplitLines(queues.out)) {
+        expected.push_back(queue == SecondQueue ? queue + " (default)" : queue);
+    }
+    const ProgramResult listed = Cli({"list"});
+    EXPECT_EQ(listed.exitCode, 0) << listed.err;
+    EXPECT_EQ(SplitLines(listed.out), expected);
+
+    // LPDEST outranks the scheduler's default, for lpstat -d and for the list alike.
+    const ScopedEnvironment lpdest("LPDEST", DefaultQueue);
+    EXPECT_EQ(RunProgram("lpstat", {"-d"}).out,
+              "system default destination: " + std::string(DefaultQueue) + "\n");
+    EXPECT_EQ(SplitLines(Cli({"list"}).out),
+              (Lines{DefaultQueue + std::string(" (default)"), SecondQueue}));
+}
+
+TEST_F(CliSpoolerTest, NoDefaultPrinterSendsNothing) {
+    const int waiting = PrivateSpooler::ActiveJobs(DefaultQueue);
+    const ScopedEnvironment lpdest("LPDEST", "No_Such_Queue");
+    const ProgramResult result = Cli({"send", "<ESC>E"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("-P PRINTER"), std::string::npos) << result.err;
+    EXPECT_EQ(PrivateSpooler::ActiveJobs(DefaultQueue), waiting);
+}
+
+} // namespace

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+// Sets (or, with nullptr, removes) an environment variable for one scope and puts the old
+// value back when the scope ends.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(std::string name, const char* value) : name_(std::move(name)) {
+        if (const char* old = std::getenv(name_.c_str())) {
+            old_ = old;
+        }
+        Set(value);
+    }
+    ~ScopedEnvironment() { Set(old_ ? old_->c_str() : nullptr); }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    void Set(const char* value) const {
+        if (value != nullptr) {
+            setenv(name_.c_str(), value, 1);
+        } else {
+            unsetenv(name_.c_str());
+        }
+    }
+
+    std::string name_;
+    std::optional<std::string> old_;
+};
