@@ -7,13 +7,16 @@
 #include "printing/printer_catalog.h"
 #include "printing/printer_list.h"
 #include "printing/raw_print.h"
+#include "ui/dialogs/frm_about.h"
 #include "ui/main/combo_list_target.h"
 #include "ui/main/frame_caption_style.h"
+#include "ui/main/help_document.h"
 #include "ui/resources/svg_icon.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -109,7 +112,8 @@ std::string LocalPath(const QString& path) {
 } // namespace
 
 frmMain::frmMain(Desktop& desktop, Spooler& spooler, PrinterCatalog& catalog, QWidget* parent)
-    : QMainWindow(parent), desktop_(desktop), spooler_(spooler), catalog_(catalog) {
+    : QMainWindow(parent), desktop_(desktop), spooler_(spooler), catalog_(catalog),
+      programFolder_(QCoreApplication::applicationDirPath()) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QString::fromUtf8(AppInfo::Title));
     setWindowIcon(SvgIcon::ApplicationIcon());
@@ -140,6 +144,10 @@ void frmMain::Load() {
     }
     loaded_ = true;
     Form_Load();
+}
+
+void frmMain::SetProgramFolder(const QString& folder) {
+    programFolder_ = folder;
 }
 
 // --- building the window ------------------------------------------------------------
@@ -338,6 +346,8 @@ void frmMain::ConnectHandlers() {
     connect(cmdUp, &QPushButton::clicked, this, &frmMain::cmdUp_Click);
     connect(cmdDown, &QPushButton::clicked, this, &frmMain::cmdDown_Click);
     connect(cmdPrint, &QPushButton::clicked, this, &frmMain::cmdPrint_Click);
+    connect(mnuContents, &QAction::triggered, this, &frmMain::mnuContents_Click);
+    connect(mnuAbout, &QAction::triggered, this, &frmMain::mnuAbout_Click);
 }
 
 // --- start-up, clock and exit -------------------------------------------------------
@@ -519,4 +529,18 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     default:
         return QMainWindow::eventFilter(watched, event);
     }
+}
+
+// --- help menu ----------------------------------------------------------------------
+
+// The viewer runs on its own; a missing manual or a viewer that can't start is said in a
+// message, and the user can try again at once.
+void frmMain::mnuContents_Click() {
+    HelpDocument::Open(desktop_, programFolder_);
+}
+
+// A fresh About window for every showing, modal over this one; it is gone when closed.
+void frmMain::mnuAbout_Click() {
+    frmAbout about(desktop_, this);
+    about.exec();
 }

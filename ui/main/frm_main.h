@@ -36,6 +36,10 @@ public:
     // shown, so that a message about the printers appears before the window does.
     void Load();
 
+    // The folder where Contents looks for the manual; the program file's own folder
+    // unless a test names another.
+    void SetProgramFolder(const QString& folder);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -84,15 +88,19 @@ private slots:
     void lstFiles_OLEDragOver(QDragMoveEvent* event);
     void lstFiles_OLEDragDrop(QDropEvent* event);
 
+    // Help menu.
+    void mnuContents_Click();
+    void mnuAbout_Click();
+
     // Codes frame handlers (cmdEscape_Click, cmdCode_Click, cmdASCII_Click, cmdOpen_Click,
-    // cmdSave_Click, cmdSend_Click) and Help menu handlers (mnuContents_Click,
-    // mnuAbout_Click) belong here, connected in ConnectHandlers().
+    // cmdSave_Click, cmdSend_Click) belong here, connected in ConnectHandlers().
 
 private:
     Desktop& desktop_;
     Spooler& spooler_;
     PrinterCatalog& catalog_;
     bool loaded_ = false;
+    QString programFolder_;
 
     // The one file dialog of the window, shared by Add, Open and Save: its type list and
     // file name carry over from one use to the next.
