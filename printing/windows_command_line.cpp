@@ -28,13 +28,20 @@ std::string QuoteArgument(std::string_view argument) {
 }
 
 std::string QuoteProgram(std::string_view programPath) {
-    return "\"" + std::string(programPath) + "\"";
+    std::string quoted;
+    quoted.reserve(programPath.size() + 2);
+    quoted += '"';
+    quoted += programPath;
+    quoted += '"';
+    return quoted;
 }
 
 std::string PrinterPropertiesCommandLine(std::string_view rundll32Path,
                                          std::string_view printerName) {
-    return QuoteProgram(rundll32Path) + " printui.dll,PrintUIEntry /p /n " +
-           QuoteArgument(printerName);
+    std::string line = QuoteProgram(rundll32Path);
+    line += " printui.dll,PrintUIEntry /p /n ";
+    line += QuoteArgument(printerName);
+    return line;
 }
 
 } // namespace WindowsCommandLine
