@@ -145,7 +145,7 @@ bool WinSpooler::EndDocument() {
         const bool result = FailWithLastError();
         // The document may stand in the queue in whatever state the failure left it: take
         // it out by its number, so that an incomplete job does not print.
-        SetJobA(printer_.get(), static_cast<DWORD>(jobId_), 0, nullptr, JOB_CONTROL_DELETE);
+        DeleteJob();
         return result;
     }
     return true;
@@ -169,6 +169,12 @@ void WinSpooler::CancelDocument() {
         Fail("The job was cancelled because its data could not be read.");
     }
     AbortJob();
+}
+
+void WinSpooler::DeleteJob() {
+    if (jobId_ != 0) {
+        SetJobA(printer_.get(), static_cast<DWORD>(jobId_), 0, nullptr, JOB_CONTROL_DELETE);
+    }
 }
 
 void WinSpooler::AbortJob() {

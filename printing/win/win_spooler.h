@@ -38,6 +38,7 @@ private:
     bool Fail(const std::string& reason);
     bool FailWithLastError();
     void AbortJob();
+    void DeleteJob();
 
     std::unique_ptr<void, PrinterCloser> printer_;
     int jobId_ = 0;
