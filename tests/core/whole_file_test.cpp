@@ -5,6 +5,16 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#endif
+
 namespace {
 
 using modTools::ReadWholeFile;
@@ -96,5 +106,27 @@ TEST(WholeFileTest, FailuresThrowFileErrorNamingThePath) {
     EXPECT_THROW(WriteWholeFile("/dev/full", std::string(100000, 'x')), FileError);
 #endif
 }
+
+#ifdef _WIN32
+// Paths are byte strings in the ANSI code page: a name with characters beyond ASCII is
+// found, measured, read and written like any other.
+TEST(WholeFileTest, NamesInTheAnsiCodePageAreFound) {
+    // A euro sign and a dash: in Windows-1252 they lie where Latin-1 has control codes.
+    const wchar_t* wideName = L"Preis \u20AC \u2013 \u00C4.prn";
+    char name[64] = {};
+    BOOL lossy = FALSE;
+    const int length =
+        WideCharToMultiByte(CP_ACP, 0, wideName, -1, name, sizeof name, nullptr, &lossy);
+    if (length == 0 || lossy) {
+        GTEST_SKIP() << "the ANSI code page " << GetACP() << " has no such characters";
+    }
+    TempDir dir;
+    const std::string path = dir.Path().string() + "\\" + name;
+    const std::string reset = "\x1B\x45"; // ESC E
+    EXPECT_TRUE(WriteWholeFile(path, reset));
+    EXPECT_TRUE(modTools::IsRegularFile(path));
+    EXPECT_EQ(ReadWholeFile(path), reset);
+}
+#endif
 
 } // namespace
