@@ -6,11 +6,11 @@
 #include <string>
 
 // Raw jobs through the Windows spooler (winspool): one document of level 1 with no output
-// file and no data type named, so the printer's own default (RAW for nearly every queue)
-// applies; one page; one write. A job counts as sent only when the spooler accepted every
-// step of it. A job that fails after its document was started is aborted, so no half-sent
-// document ever prints: the spooler drops an aborted job's spool file
-// (AbortPrinter).
+// file and no data type named, so the queue's own data type applies (RAW on most queues);
+// one page; one write. A job counts as sent only when the spooler accepted every step of
+// it. A job that fails after its document was started is aborted (AbortPrinter drops its
+// spool file), and one whose end is refused is deleted by its number, so no half-sent
+// document ever prints.
 class WinSpooler final : public Spooler {
 public:
     WinSpooler();
