@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
-#include <limits>
 #include <memory>
 #include <new>
 #include <stdexcept>
@@ -13,6 +12,16 @@
 
 #ifdef __linux__
 #include <sys/mman.h>
+#endif
+
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
 #endif
 
 namespace {
@@ -39,9 +48,28 @@ void CloseAfterWriting(FileHandle file, const std::string& path) {
     }
 }
 
+// The path as the file system is asked about it. The program's paths are byte strings,
+// which fopen takes in the ANSI code page on Windows; MinGW's std::filesystem would read
+// them as Latin-1 instead and miss a name holding, say, a euro sign or a dash. So on
+// Windows they are widened by the ANSI code page, as fopen does it.
+std::filesystem::path FileSystemPath(const std::string& path) {
+#ifdef _WIN32
+    if (path.empty()) {
+        return {};
+    }
+    const int size = static_cast<int>(path.size());
+    const int length = MultiByteToWideChar(CP_ACP, 0, path.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, path.data(), size, wide.data(), length);
+    return std::filesystem::path(wide);
+#else
+    return std::filesystem::path(path);
+#endif
+}
+
 std::uintmax_t SizeOf(const std::string& path, const char* operation) {
     std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    const std::uintmax_t size = std::filesystem::file_size(FileSystemPath(path), error);
     if (error) {
         throw FileError(path, operation, error.message());
     }
@@ -96,7 +124,7 @@ namespace modTools {
 
 bool IsRegularFile(const std::string& path) {
     std::error_code error;
-    return std::filesystem::is_regular_file(path, error);
+    return std::filesystem::is_regular_file(FileSystemPath(path), error);
 }
 
 std::string ReadWholeFile(const std::string& path) {
@@ -109,9 +137,9 @@ std::string ReadWholeFile(const std::string& path) {
         // One byte more than the size, so that the read of an unchanged file meets the end
         // of file without growing the buffer.
         const std::uintmax_t size = SizeOf(path, "read");
-        // A 32-bit program can't hold a file of 4 GiB or more: say so rather than cut it.
-        if (size >= std::numeric_limits<std::size_t>::max() / 2) {
-            throw std::length_error("too large");
+        // A 32-bit program can't even count the bytes of a file over 4 GiB.
+        if (size >= content.max_size()) {
+            throw std::length_error("file size");
         }
         MakeRoom(content, static_cast<std::size_t>(size) + 1);
         errno = 0;
