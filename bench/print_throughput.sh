@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
-# A 256 MiB raw job through the private scheduler: Tolvenmark's PrintFileRaw (build/bin/
-# print_file) against `lp -o raw` of the same file to the same queue, wall time and peak
-# memory of each client side by side. Both jobs are checked to arrive byte for byte.
+# A raw job of a 256 MiB file through a private scheduler: `tolvenmark-cli print` (the
+# same PrintFileRaw the Print button uses) against `lp -o raw` of the same file to the
+# same queue, whole process against whole process, wall time and peak memory of each
+# from GNU time -v. Every job is checked to arrive byte for byte.
 #
-#   bench/print_throughput.sh [SIZE_MIB]       (run ./test or build first)
+#   bench/print_throughput.sh [SIZE_MIB] [ROUNDS]     (run ./test or build first)
 set -euo pipefail
 cd "$(dirname -- "${BASH_SOURCE[0]}")/.."
 
 readonly SIZE_MIB=${1:-256}
+readonly ROUNDS=${2:-3}
 readonly QUEUE=Tolvenmark_Capture
-readonly PRINT_FILE=build/bin/print_file
-[ -x "$PRINT_FILE" ] || { echo "build first: $PRINT_FILE is missing" >&2; exit 1; }
+readonly CLI=build/bin/tolvenmark-cli
+[ -x "$CLI" ] || { echo "build first: $CLI is missing" >&2; exit 1; }
 [ -x /usr/bin/time ] || { echo "needs GNU time: apt-get install time" >&2; exit 1; }
 
 work=$(mktemp -d /tmp/tvm-bench-XXXX)
@@ -24,28 +26,50 @@ scripts/test-spooler start "$work/spool" "$QUEUE" >/dev/null
 export CUPS_SERVER=$work/spool/cups.sock
 head -c "$((SIZE_MIB << 20))" /dev/urandom >"$work/data.prn"
 
-# Runs a client under GNU time; prints "wall_seconds peak_kib" and leaves its output in
-# $work/out.txt.
+# Runs one client under GNU time -v; prints "wall_seconds peak_kib" and leaves the
+# client's standard output in $work/out.txt.
 measure() {
-    /usr/bin/time -f '%e %M' -o "$work/time.txt" "$@" >"$work/out.txt"
-    cat "$work/time.txt"
+    /usr/bin/time -v -o "$work/time.txt" "$@" >"$work/out.txt"
+    awk -F': ' '
+        /Elapsed \(wall clock\) time/ {
+            n = split($2, part, ":"); wall = 0
+            for (i = 1; i <= n; i++) wall = wall * 60 + part[i]
+        }
+        /Maximum resident set size/ { kib = $2 }
+        END { printf "%.2f %d\n", wall, kib }' "$work/time.txt"
 }
 
+# Waits for the job whose "request id is QUEUE-N" line is in $work/out.txt and checks
+# that the capture holds exactly the file's bytes.
 check_capture() {
-    local job=$1
-    scripts/test-spooler wait "$work/spool" "$job" 120
+    local job
+    job=$(sed -n 's/^request id is [^ ]*-\([0-9]*\) .*/\1/p' "$work/out.txt")
+    [ -n "$job" ] || { echo "no request id in: $(cat "$work/out.txt")" >&2; exit 1; }
+    scripts/test-spooler wait "$work/spool" "$job" 300
     cmp -s "$work/data.prn" "$work/spool/out/job-$job.prn" ||
         { echo "job $job did not arrive byte for byte" >&2; exit 1; }
     rm -f "$work/spool/out/job-$job.prn"
 }
 
-read -r ours_wall ours_kib < <(measure "$PRINT_FILE" "$QUEUE" "$work/data.prn")
-check_capture "$(cat "$work/out.txt")"
-read -r lp_wall lp_kib < <(measure lp -d "$QUEUE" -o raw "$work/data.prn")
-check_capture "$(sed -n 's/.*request id is [^ ]*-\([0-9]*\) .*/\1/p' "$work/out.txt")"
+# The best of a few rounds of each, taken in turns, so that one slow moment of a shared
+# machine does not decide the comparison.
+: >"$work/ours.txt"
+: >"$work/lp.txt"
+for _ in $(seq "$ROUNDS"); do
+    measure "$CLI" print -P "$QUEUE" "$work/data.prn" >>"$work/ours.txt"
+    check_capture
+    measure lp -d "$QUEUE" -o raw "$work/data.prn" >>"$work/lp.txt"
+    check_capture
+done
+ours_wall=$(sort -n "$work/ours.txt" | head -n 1 | cut -d' ' -f1)
+lp_wall=$(sort -n "$work/lp.txt" | head -n 1 | cut -d' ' -f1)
+ours_kib=$(cut -d' ' -f2 "$work/ours.txt" | sort -n | tail -n 1)
+lp_kib=$(cut -d' ' -f2 "$work/lp.txt" | sort -n | tail -n 1)
 
-printf '%-22s %10s %14s\n' client "wall (s)" "peak RSS (MiB)"
-printf '%-22s %10s %14d\n' "PrintFileRaw" "$ours_wall" "$((ours_kib / 1024))"
-printf '%-22s %10s %14d\n' "lp -o raw" "$lp_wall" "$((lp_kib / 1024))"
-awk -v a="$ours_wall" -v b="$lp_wall" 'BEGIN { if (b > 0) printf "wall time ratio PrintFileRaw / lp: %.2f\n", a / b }'
-echo "file size: $SIZE_MIB MiB; budget: no slower than lp, peak memory at most file + 64 MiB"
+printf '%-24s %10s %16s\n' client "wall (s)" "peak RSS (MiB)"
+printf '%-24s %10s %16d\n' "tolvenmark-cli print" "$ours_wall" "$((ours_kib / 1024))"
+printf '%-24s %10s %16d\n' "lp -o raw" "$lp_wall" "$((lp_kib / 1024))"
+awk -v a="$ours_wall" -v b="$lp_wall" \
+    'BEGIN { if (b > 0) printf "wall time ratio tolvenmark-cli / lp: %.2f\n", a / b }'
+echo "file size: $SIZE_MIB MiB; best wall time and highest peak RSS of $ROUNDS rounds each"
+echo "budget: no slower than lp, peak memory at most file + 64 MiB ($((SIZE_MIB + 64)) MiB)"

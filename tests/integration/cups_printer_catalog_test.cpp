@@ -1,7 +1,7 @@
 #include "printing/cups/cups_printer_catalog.h"
-#include "printing/list_target.h"
 #include "printing/printer_list.h"
 #include "tests/support/private_spooler.h"
+#include "tests/support/recording_list.h"
 #include "tests/support/scoped_environment.h"
 #include "tests/support/temp_dir.h"
 
@@ -16,16 +16,6 @@ namespace {
 using PrivateSpooler::Admin;
 using PrivateSpooler::DefaultQueue;
 using PrivateSpooler::SecondQueue;
-
-class RecordingList final : public ListTarget {
-public:
-    std::vector<std::string> items;
-    int index = -1;
-    void Clear() override { items.clear(), index = -1; }
-    void AddItem(const std::string& text) override { items.push_back(text); }
-    void SetListIndex(int i) override { index = i; }
-    std::string Selected() const { return index < 0 ? std::string() : items.at(index); }
-};
 
 class CupsPrinterCatalogTest : public PrivateSpoolerTest {
 protected:

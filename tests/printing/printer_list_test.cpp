@@ -1,21 +1,12 @@
-#include "printing/list_target.h"
 #include "printing/printer_catalog.h"
 #include "printing/printer_list.h"
 #include "printing/profile_device.h"
 #include "tests/support/fake_printer_catalog.h"
+#include "tests/support/recording_list.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-class RecordingList final : public ListTarget {
-public:
-    std::vector<std::string> items;
-    int index = -1;
-    void Clear() override { items.clear(), index = -1; }
-    void AddItem(const std::string& text) override { items.push_back(text); }
-    void SetListIndex(int i) override { index = i; }
-};
 
 TEST(PrinterListTest, DefaultIsMatchedWithoutRegardToCase) {
     FakePrinterCatalog catalog;
@@ -81,7 +72,9 @@ TEST(ProfileDeviceTest, ValueWithoutACommaIsAnErrorThatFailsTheFill) {
     // A catalog whose default comes from such a value: the fill fails with an empty list.
     struct BadProfile final : PrinterCatalog {
         std::vector<std::string> PrinterNames() override { return {"JustAName"}; }
-        std::string DefaultPrinterName() override { return ProfileDevice::PrinterName("JustAName"); }
+        std::string DefaultPrinterName() override {
+            return ProfileDevice::PrinterName("JustAName");
+        }
         bool OpenPrinterSettings(const std::string&) override { return true; }
     } catalog;
     RecordingList list;

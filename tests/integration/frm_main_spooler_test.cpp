@@ -1,0 +1,76 @@
+#include "printing/cups/cups_printer_catalog.h"
+#include "printing/cups/cups_spooler.h"
+#include "tests/support/fake_desktop.h"
+#include "tests/support/private_spooler.h"
+#include "tests/support/temp_dir.h"
+#include "ui/main/frm_main.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QTest>
+#include <filesystem>
+#include <regex>
+
+namespace {
+
+using PrivateSpooler::CapturedBytes;
+using PrivateSpooler::SecondQueue;
+
+// The highest job number the capture backend has seen so far.
+int LastCapturedJob(const std::string& dir) {
+    int last = 0;
+    const std::regex name(R"(job-(\d+)\.(prn|title|queue))");
+    for (const auto& entry : std::filesystem::directory_iterator(dir + "/out")) {
+        std::smatch match;
+        const std::string file = entry.path().filename().string();
+        if (std::regex_match(file, match, name)) {
+            last = std::max(last, std::stoi(match[1]));
+        }
+    }
+    return last;
+}
+
+class MainWindowSpoolerTest : public PrivateSpoolerTest {
+protected:
+    FakeDesktop desktop;
+    CupsSpooler spooler;
+    CupsPrinterCatalog catalog;
+};
+
+TEST_F(MainWindowSpoolerTest, PrintSendsEachQueuedFileAsOneExactJob) {
+    TempDir temp;
+    const std::string first = AllByteValues() + std::string(300, '\0');
+    const std::string second = "\x1B"
+                               "E\x1B&l1O Report\r\n\f";
+    WriteBytes(temp.File("first.prn"), first);
+    WriteBytes(temp.File("second file.pcl"), second);
+    desktop.dialogAnswers = {QString::fromStdString(temp.File("first.prn")),
+                             QString::fromStdString(temp.File("second file.pcl"))};
+
+    frmMain window(desktop, spooler, catalog);
+    window.Load();
+    window.show();
+    auto* printers = window.findChild<QComboBox*>("cmbPrinter");
+    ASSERT_NE(printers, nullptr);
+    // The scheduler's default queue is preselected; the test prints to the other one.
+    EXPECT_EQ(printers->currentText().toStdString(), PrivateSpooler::DefaultQueue);
+    const int second_queue = printers->findText(QString::fromLatin1(SecondQueue));
+    ASSERT_GE(second_queue, 0);
+    printers->setCurrentIndex(second_queue);
+
+    const int before = LastCapturedJob(dir);
+    QTest::mouseClick(window.findChild<QPushButton*>("cmdAdd"), Qt::LeftButton);
+    QTest::mouseClick(window.findChild<QPushButton*>("cmdAdd"), Qt::LeftButton);
+    QTest::mouseClick(window.findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
+
+    const std::optional<std::string> firstJob = CapturedBytes(before + 1);
+    const std::optional<std::string> secondJob = CapturedBytes(before + 2);
+    ASSERT_TRUE(firstJob && secondJob);
+    EXPECT_EQ(*firstJob, first);
+    EXPECT_EQ(*secondJob, second);
+    EXPECT_EQ(PrivateSpooler::CapturedQueue(before + 1), SecondQueue);
+    EXPECT_EQ(PrivateSpooler::CapturedTitle(before + 2), "Tolvenmark Document");
+    EXPECT_TRUE(desktop.messages.empty());
+}
+
+} // namespace

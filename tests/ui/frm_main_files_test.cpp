@@ -1,0 +1,328 @@
+// The queue of files to print: adding, dropping, ordering, tooltips and the print run.
+#include "printing/raw_print.h"
+#include "tests/support/temp_dir.h"
+#include "tests/ui/main_window_fixture.h"
+
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QListWidget>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QUrl>
+#include <filesystem>
+
+namespace {
+
+const QString PrinterFileFilter =
+    "Windows printer files (*.prn)|*.prn|PCL5 files (*.pcl)|*.pcl|All Files (*.*)|*.*";
+
+// Hands every operation to a recording spooler, and removes a file when the given job
+// (counted from 1) starts its page: the file is then gone between the run's check and
+// the job's read, as when another program deletes or locks it at that moment.
+class FileRemovingSpooler final : public Spooler {
+public:
+    FileRemovingSpooler(RecordingSpooler& inner, std::string path, int job)
+        : inner_(inner), path_(std::move(path)), job_(job) {}
+
+    bool OpenPrinter(const std::string& name) override { return inner_.OpenPrinter(name); }
+    bool StartDocument(const std::string& name) override { return inner_.StartDocument(name); }
+    bool StartPage() override {
+        if (++pages_ == job_) {
+            std::filesystem::remove(path_);
+        }
+        return inner_.StartPage();
+    }
+    bool Write(std::string_view data) override { return inner_.Write(data); }
+    bool EndPage() override { return inner_.EndPage(); }
+    bool EndDocument() override { return inner_.EndDocument(); }
+    bool ClosePrinter() override { return inner_.ClosePrinter(); }
+    void CancelDocument() override { inner_.CancelDocument(); }
+    std::string LastError() const override { return inner_.LastError(); }
+    int JobId() const override { return inner_.JobId(); }
+
+private:
+    RecordingSpooler& inner_;
+    std::string path_;
+    int job_;
+    int pages_ = 0;
+};
+
+class FileListTest : public MainWindowTest {
+protected:
+    TempDir folder;
+
+    void SetUp() override { catalog.names = {"Office", "Lab"}; }
+
+    // Writes a file whose content is its own name, so each job shows which file it sent.
+    QString MakeFile(const std::string& name) {
+        WriteBytes(folder.File(name), name);
+        return QString::fromStdString(folder.File(name));
+    }
+
+    QListWidget* Files() const { return Find<QListWidget>("lstFiles"); }
+    void Click(const char* button) const { Find<QPushButton>(button)->click(); }
+
+    QStringList Entries() const {
+        QStringList entries;
+        for (int i = 0; i < Files()->count(); ++i) {
+            entries << Files()->item(i)->text();
+        }
+        return entries;
+    }
+    int Selected() const {
+        const QList<QListWidgetItem*> selected = Files()->selectedItems();
+        return selected.isEmpty() ? -1 : Files()->row(selected.first());
+    }
+    void Select(int row) const { Files()->setCurrentRow(row); }
+
+    void Add(const QStringList& paths) {
+        for (const QString& path : paths) {
+            desktop.dialogAnswers.push_back(path);
+            Click("cmdAdd");
+        }
+    }
+
+    // The printers and bytes of the jobs that reached the spooler, in order.
+    std::vector<std::string> JobPrinters() const {
+        std::vector<std::string> printers;
+        for (const RecordingSpooler::Call& call : spooler.Calls()) {
+            if (call.operation == "OpenPrinter") {
+                printers.push_back(call.argument);
+            }
+        }
+        return printers;
+    }
+};
+
+TEST_F(FileListTest, AddAppendsTheChosenFileWithThePrinterFileTypes) {
+    Start();
+    Add({"/data/a.prn", "/data/b.pcl"});
+    EXPECT_EQ(Entries(), (QStringList{"/data/a.prn", "/data/b.pcl"}));
+    ASSERT_EQ(desktop.dialogs.size(), 2u);
+    EXPECT_EQ(desktop.dialogs[0].kind, "open");
+    EXPECT_EQ(desktop.dialogs[0].filter, PrinterFileFilter);
+    // The dialog opens at the name chosen last.
+    EXPECT_EQ(desktop.dialogs[0].fileNameAtStart, "");
+    EXPECT_EQ(desktop.dialogs[1].fileNameAtStart, "/data/a.prn");
+    EXPECT_EQ(Selected(), -1);
+}
+
+TEST_F(FileListTest, CancelledAddAddsNothingAndKeepsTheLastName) {
+    Start();
+    Add({"/data/a.prn"});
+    desktop.dialogAnswers.push_back(std::nullopt);
+    Click("cmdAdd");
+    EXPECT_EQ(Entries(), QStringList{"/data/a.prn"});
+    desktop.dialogAnswers.push_back(std::nullopt);
+    Click("cmdAdd");
+    ASSERT_EQ(desktop.dialogs.size(), 3u);
+    EXPECT_EQ(desktop.dialogs[2].fileNameAtStart, "/data/a.prn");
+    EXPECT_EQ(Entries(), QStringList{"/data/a.prn"});
+}
+
+TEST_F(FileListTest, DeleteRemovesTheSelectedEntryAndSelectsNothing) {
+    Start();
+    Add({"/a", "/b", "/c"});
+    Select(1);
+    Click("cmdDelete");
+    EXPECT_EQ(Entries(), (QStringList{"/a", "/c"}));
+    EXPECT_EQ(Selected(), -1);
+    // With nothing selected a second click does nothing.
+    Click("cmdDelete");
+    EXPECT_EQ(Entries(), (QStringList{"/a", "/c"}));
+}
+
+TEST_F(FileListTest, MovesCarryTheSelectionWithThePath) {
+    Start();
+    Add({"/a", "/b", "/c"});
+    Select(1);
+    Click("cmdUp");
+    EXPECT_EQ(Entries(), (QStringList{"/b", "/a", "/c"}));
+    EXPECT_EQ(Selected(), 0);
+
+    Click("cmdDown");
+    Click("cmdDown");
+    EXPECT_EQ(Entries(), (QStringList{"/a", "/c", "/b"}));
+    EXPECT_EQ(Selected(), 2);
+}
+
+TEST_F(FileListTest, ButtonsWhoseConditionDoesNotHoldDoNothing) {
+    Start();
+    // An empty list.
+    for (const char* button : {"cmdDelete", "cmdUp", "cmdDown", "cmdPrint"}) {
+        Click(button);
+    }
+    EXPECT_TRUE(Entries().isEmpty());
+
+    Add({"/a", "/b", "/c"});
+    const QStringList queue = Entries();
+    // Nothing selected.
+    for (const char* button : {"cmdDelete", "cmdUp", "cmdDown"}) {
+        Click(button);
+        EXPECT_EQ(Entries(), queue) << button;
+    }
+    // Up on the first entry, down on the last.
+    Select(0);
+    Click("cmdUp");
+    EXPECT_EQ(Entries(), queue);
+    EXPECT_EQ(Selected(), 0);
+    Select(2);
+    Click("cmdDown");
+    EXPECT_EQ(Entries(), queue);
+    EXPECT_EQ(Selected(), 2);
+
+    EXPECT_TRUE(spooler.Calls().empty());
+    EXPECT_TRUE(desktop.messages.empty());
+}
+
+TEST_F(FileListTest, PrintSendsEveryFileAsItsOwnJobToTheSelectedPrinter) {
+    Start();
+    const QString first = MakeFile("first.prn");
+    const QString second = MakeFile("second.pcl");
+    Add({first, second, first});
+    Find<QComboBox>("cmbPrinter")->setCurrentIndex(1);
+    Click("cmdPrint");
+    // The same file twice is two jobs.
+    EXPECT_EQ(spooler.Written(),
+              (std::vector<std::string>{"first.prn", "second.pcl", "first.prn"}));
+    EXPECT_EQ(JobPrinters(), (std::vector<std::string>{"Lab", "Lab", "Lab"}));
+    EXPECT_EQ(Entries(), (QStringList{first, second, first}));
+    EXPECT_TRUE(desktop.messages.empty());
+}
+
+TEST_F(FileListTest, PrintSkipsWhatIsNoLongerAPlainFileAndKeepsTheQueue) {
+    Start();
+    const QString first = MakeFile("first.prn");
+    const QString second = MakeFile("second.prn");
+    const QString third = MakeFile("third.prn");
+    Add({first, second, third, QString::fromStdString(folder.Path().string())});
+    std::filesystem::remove(second.toStdString());
+    Click("cmdPrint");
+    EXPECT_EQ(spooler.Written(), (std::vector<std::string>{"first.prn", "third.prn"}));
+    EXPECT_EQ(Entries().size(), 4);
+    EXPECT_TRUE(desktop.messages.empty());
+}
+
+TEST_F(FileListTest, WithoutASelectedPrinterJobsGoToTheEmptyName) {
+    catalog.names.clear();
+    Start();
+    Add({MakeFile("a.prn"), MakeFile("b.prn")});
+    Click("cmdPrint");
+    EXPECT_EQ(JobPrinters(), (std::vector<std::string>{"", ""}));
+    EXPECT_TRUE(desktop.messages.empty());
+}
+
+TEST_F(FileListTest, RefusingPrinterIsNotReported) {
+    spooler.FailOn("OpenPrinter");
+    Start();
+    Add({MakeFile("a.prn"), MakeFile("b.prn")});
+    Click("cmdPrint");
+    EXPECT_EQ(JobPrinters().size(), 2u);
+    EXPECT_TRUE(desktop.messages.empty());
+}
+
+TEST_F(FileListTest, FilesThatCannotBeReadAreReportedOnceAfterTheRun) {
+    const QString first = MakeFile("first.prn");
+    const QString second = MakeFile("second.prn");
+    const QString third = MakeFile("third.prn");
+    FileRemovingSpooler removing(spooler, second.toStdString(), 2);
+    jobs = &removing;
+    Start();
+    Add({first, second, third});
+    Click("cmdPrint");
+
+    // The others are sent; the job of the unreadable one is withdrawn.
+    EXPECT_EQ(spooler.Written(), (std::vector<std::string>{"first.prn", "third.prn"}));
+    const std::vector<std::string> operations = spooler.Operations();
+    EXPECT_EQ(std::count(operations.begin(), operations.end(), "CancelDocument"), 1);
+    ASSERT_EQ(desktop.messages.size(), 1u);
+    const FakeDesktop::Message& message = desktop.messages.front();
+    EXPECT_TRUE(message.text.contains(second)) << message.text.toStdString();
+    EXPECT_TRUE(message.text.contains("Could not read")) << message.text.toStdString();
+    EXPECT_FALSE(message.text.contains(first));
+    EXPECT_FALSE(message.text.contains(third));
+    EXPECT_EQ(message.buttons, MessageButtons::Ok);
+    EXPECT_EQ(Entries(), (QStringList{first, second, third}));
+}
+
+TEST_F(FileListTest, ToolTipNamesTheEntryUnderThePointer) {
+    Start();
+    Add({"/data/first.prn", "/data/second.prn", "/data/a rather long/third.prn"});
+    QWidget* viewport = Files()->viewport();
+    auto move = [&](const QPoint& at, Qt::MouseButtons buttons) {
+        QMouseEvent event(QEvent::MouseMove, QPointF(at), viewport->mapToGlobal(QPointF(at)),
+                          Qt::NoButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &event);
+    };
+    move(Files()->visualItemRect(Files()->item(2)).center(), Qt::NoButton);
+    EXPECT_EQ(Files()->toolTip(), "/data/a rather long/third.prn");
+
+    // With a button held the tip stays as it was.
+    move(Files()->visualItemRect(Files()->item(0)).center(), Qt::LeftButton);
+    EXPECT_EQ(Files()->toolTip(), "/data/a rather long/third.prn");
+
+    move(Files()->visualItemRect(Files()->item(0)).center(), Qt::NoButton);
+    EXPECT_EQ(Files()->toolTip(), "/data/first.prn");
+
+    // Below the last entry there is none.
+    move(QPoint(5, viewport->height() - 2), Qt::NoButton);
+    EXPECT_EQ(Files()->toolTip(), "");
+}
+
+class FileDropTest : public FileListTest {
+protected:
+    // Drags the data over the list and drops it as a file manager does; true when the
+    // list accepted the drag.
+    bool DragAndDrop(const QMimeData& data,
+                     Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction) {
+        QWidget* viewport = Files()->viewport();
+        const QPoint at(20, 20);
+        QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &enter);
+        QDragMoveEvent move(at, offered, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &move);
+        const bool accepted = enter.isAccepted() && move.isAccepted();
+        if (accepted) {
+            EXPECT_EQ(enter.dropAction(), Qt::CopyAction);
+            EXPECT_EQ(move.dropAction(), Qt::CopyAction);
+        }
+        QDropEvent drop(QPointF(at), offered, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &drop);
+        return accepted;
+    }
+};
+
+TEST_F(FileDropTest, DroppedFilesAreAppendedInTheirOrder) {
+    Start();
+    Add({"/data/queued.prn"});
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile("/data/c.prn"), QUrl::fromLocalFile("/data/a b.pcl"),
+                  QUrl::fromLocalFile("/data/folder")});
+    EXPECT_TRUE(DragAndDrop(data));
+    EXPECT_EQ(Entries(),
+              (QStringList{"/data/queued.prn", "/data/c.prn", "/data/a b.pcl", "/data/folder"}));
+}
+
+TEST_F(FileDropTest, DragsWithoutLocalFilesAreRefused) {
+    Start();
+    QMimeData text;
+    text.setText("/data/c.prn");
+    EXPECT_FALSE(DragAndDrop(text));
+
+    QMimeData web;
+    web.setUrls({QUrl("https://example.org/c.prn")});
+    EXPECT_FALSE(DragAndDrop(web));
+    EXPECT_TRUE(Entries().isEmpty());
+}
+
+TEST_F(FileDropTest, FilesOnlyOfferedForMovingAreRefused) {
+    Start();
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile("/data/c.prn")});
+    EXPECT_FALSE(DragAndDrop(data, Qt::MoveAction));
+    EXPECT_TRUE(Entries().isEmpty());
+}
+
+} // namespace

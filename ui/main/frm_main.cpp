@@ -1,0 +1,546 @@
+#include "ui/main/frm_main.h"
+
+#include "app_info.h"
+#include "core/code_table.h"
+#include "core/file_error.h"
+#include "core/whole_file.h"
+#include "printing/printer_catalog.h"
+#include "printing/printer_list.h"
+#include "printing/raw_print.h"
+#include "ui/dialogs/frm_about.h"
+#include "ui/main/combo_list_target.h"
+#include "ui/main/frame_caption_style.h"
+#include "ui/main/help_document.h"
+#include "ui/resources/svg_icon.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolTip>
+#include <QUrl>
+
+namespace {
+
+// The file types Add offers; the code box's Open offers the same.
+const QString PrinterFileFilter = QStringLiteral(
+    "Windows printer files (*.prn)|*.prn|PCL5 files (*.pcl)|*.pcl|All Files (*.*)|*.*");
+
+const QString NoPrintersMessage = QStringLiteral("There are no printers installed on your system!");
+const QString PropertyPagesMessage = QStringLiteral("Couldn't start property pages.");
+const QString FilesNotSentMessage = QStringLiteral("The following could not be sent:");
+
+// The window is laid out in twips, 15 to a logical pixel; Qt scales logical pixels to
+// the screen.
+constexpr int Pixels(int twips) {
+    return (twips + 7) / 15;
+}
+
+QRect Twips(int left, int top, int width, int height) {
+    return {Pixels(left), Pixels(top), Pixels(width), Pixels(height)};
+}
+
+constexpr int ClientWidth = 7335;
+constexpr int ClientHeight = 6810;
+constexpr int StatusBarHeight = 255;
+// Between two status bar panels, in pixels.
+constexpr int PanelGap = 3;
+
+// The code buttons are set in Courier New 8.25 points; where that font is missing, the
+// system's fixed-pitch font stands in at the same size.
+QFont CodeButtonFont() {
+    QFont font = QFontDatabase::hasFamily(QStringLiteral("Courier New"))
+                     ? QFont(QStringLiteral("Courier New"))
+                     : QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSizeF(8.25);
+    font.setWeight(QFont::Normal);
+    font.setItalic(false);
+    return font;
+}
+
+QString VersionText() {
+    return QStringLiteral("%1.%2.%3")
+        .arg(AppInfo::VersionMajor)
+        .arg(AppInfo::VersionMinor)
+        .arg(AppInfo::VersionRevision);
+}
+
+// The paths of the local files a drag or drop carries: file managers offer them as a
+// text/uri-list of file: addresses. Other addresses are no files of this machine.
+QStringList LocalFiles(const QMimeData* data) {
+    QStringList paths;
+    if (data == nullptr || !data->hasUrls()) {
+        return paths;
+    }
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile()) {
+            paths << url.toLocalFile();
+        }
+    }
+    return paths;
+}
+
+// Whether a drag or drop carries local files and lets them be copied.
+bool OffersFilesToCopy(const QDropEvent& event) {
+    return event.possibleActions().testFlag(Qt::CopyAction) &&
+           !LocalFiles(event.mimeData()).isEmpty();
+}
+
+// A path as the file system takes it.
+std::string LocalPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+} // namespace
+
+frmMain::frmMain(Desktop& desktop, Spooler& spooler, PrinterCatalog& catalog, QWidget* parent)
+    : QMainWindow(parent), desktop_(desktop), spooler_(spooler), catalog_(catalog),
+      programFolder_(QCoreApplication::applicationDirPath()) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QString::fromUtf8(AppInfo::Title));
+    setWindowIcon(SvgIcon::ApplicationIcon());
+    // A fixed single border: only the close box, no minimize or maximize.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+
+    CreateMenus();
+    setCentralWidget(CreateClientArea());
+    CreateStatusBar();
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    SetTabOrder();
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+
+    ConnectHandlers();
+    Timer1->start();
+    cmbPrinter->setFocus();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::Load() {
+    if (loaded_) {
+        return;
+    }
+    loaded_ = true;
+    Form_Load();
+}
+
+void frmMain::SetProgramFolder(const QString& folder) {
+    programFolder_ = folder;
+}
+
+// --- building the window ------------------------------------------------------------
+
+void frmMain::CreateMenus() {
+    mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    mnuFile->menuAction()->setObjectName(QStringLiteral("mnuFileAction"));
+    mnuExit = mnuFile->addAction(QStringLiteral("&Exit"));
+    mnuExit->setObjectName(QStringLiteral("mnuExit"));
+
+    mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
+    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    mnuHelp->menuAction()->setObjectName(QStringLiteral("mnuHelpAction"));
+    mnuContents = mnuHelp->addAction(QStringLiteral("&Contents"));
+    mnuContents->setObjectName(QStringLiteral("mnuContents"));
+    mnuHelpLine1 = mnuHelp->addSeparator();
+    mnuHelpLine1->setObjectName(QStringLiteral("mnuHelpLine1"));
+    mnuAbout = mnuHelp->addAction(QStringLiteral("&About"));
+    mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
+}
+
+QWidget* frmMain::CreateClientArea() {
+    // The client area below the menu bar, less the status bar docked at its bottom.
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("clientArea"));
+    client->setFixedSize(Pixels(ClientWidth), Pixels(ClientHeight - StatusBarHeight));
+    // One style object serves the three frame captions; it is made before the frames so
+    // that they are gone before it.
+    auto* captionStyle = new FrameCaptionStyle;
+    captionStyle->setParent(this);
+    CreatePrinterFrame(client);
+    CreateFilesFrame(client);
+    CreateCodesFrame(client);
+    for (QGroupBox* frame : {Frame1, Frame2, Frame3}) {
+        frame->setStyle(captionStyle);
+    }
+    return client;
+}
+
+QGroupBox* frmMain::CreateFrame(QWidget* client, const char* name, const QString& caption) {
+    auto* frame = new QGroupBox(caption, client);
+    frame->setObjectName(QString::fromLatin1(name));
+    return frame;
+}
+
+QPushButton* frmMain::CreateButton(QWidget* frame, const char* name, const QString& caption,
+                                   const QString& toolTip) {
+    auto* button = new QPushButton(caption, frame);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setToolTip(toolTip);
+    // No button is the window's default button.
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+}
+
+QPushButton* frmMain::CreatePictureButton(QWidget* frame, const char* name, const QString& picture,
+                                          const QString& toolTip) {
+    QPushButton* button = CreateButton(frame, name, QString(), toolTip);
+    button->setIcon(SvgIcon::Load(picture, {16}));
+    button->setIconSize(QSize(16, 16));
+    return button;
+}
+
+void frmMain::CreatePrinterFrame(QWidget* client) {
+    Frame1 = CreateFrame(client, "Frame1", QStringLiteral("Printer"));
+    Frame1->setGeometry(Twips(120, 120, 7095, 855));
+
+    cmbPrinter = new QComboBox(Frame1);
+    cmbPrinter->setObjectName(QStringLiteral("cmbPrinter"));
+    cmbPrinter->setEditable(false);
+    cmbPrinter->setGeometry(Twips(120, 360, 5655, 315));
+
+    cmdProp = CreateButton(Frame1, "cmdProp", QStringLiteral("Properties"), QString());
+    cmdProp->setGeometry(Twips(5880, 360, 1095, 375));
+}
+
+void frmMain::CreateFilesFrame(QWidget* client) {
+    Frame2 = CreateFrame(client, "Frame2", QStringLiteral("Files"));
+    Frame2->setGeometry(Twips(120, 1080, 7095, 3135));
+
+    lstFiles = new QListWidget(Frame2);
+    lstFiles->setObjectName(QStringLiteral("lstFiles"));
+    lstFiles->setGeometry(Twips(120, 360, 5655, 2595));
+    lstFiles->setSelectionMode(QAbstractItemView::SingleSelection);
+    lstFiles->setSortingEnabled(false);
+    // Drops, pointer moves and tooltips over the entries are handled by this window.
+    lstFiles->setAcceptDrops(true);
+    lstFiles->viewport()->setAcceptDrops(true);
+    lstFiles->viewport()->setMouseTracking(true);
+    lstFiles->viewport()->installEventFilter(this);
+
+    cmdAdd = CreateButton(Frame2, "cmdAdd", QStringLiteral("Add"), QStringLiteral("Add a file"));
+    cmdAdd->setGeometry(Twips(5880, 360, 1095, 375));
+    cmdDelete =
+        CreateButton(Frame2, "cmdDelete", QStringLiteral("Delete"), QStringLiteral("Delet item"));
+    cmdDelete->setGeometry(Twips(5880, 840, 1095, 375));
+    cmdUp = CreatePictureButton(Frame2, "cmdUp", QStringLiteral(":/icons/arrow_up.svg"),
+                                QStringLiteral("Move item up"));
+    cmdUp->setGeometry(Twips(6240, 1560, 375, 375));
+    cmdDown = CreatePictureButton(Frame2, "cmdDown", QStringLiteral(":/icons/arrow_down.svg"),
+                                  QStringLiteral("Move item down"));
+    cmdDown->setGeometry(Twips(6240, 2040, 375, 375));
+    cmdPrint = CreateButton(Frame2, "cmdPrint", QStringLiteral("Print"),
+                            QStringLiteral("Send all files to selected printer"));
+    cmdPrint->setGeometry(Twips(5880, 2640, 1095, 375));
+}
+
+void frmMain::CreateCodesFrame(QWidget* client) {
+    Frame3 = CreateFrame(client, "Frame3", QStringLiteral("Codes"));
+    Frame3->setGeometry(Twips(120, 4320, 7095, 2175));
+
+    cmdOpen = CreatePictureButton(Frame3, "cmdOpen", QStringLiteral(":/icons/folder_open.svg"),
+                                  QStringLiteral("Open"));
+    cmdOpen->setGeometry(Twips(120, 360, 375, 375));
+    cmdSave = CreatePictureButton(Frame3, "cmdSave", QStringLiteral(":/icons/diskette.svg"),
+                                  QStringLiteral("Save"));
+    cmdSave->setGeometry(Twips(600, 360, 375, 375));
+
+    const QFont codeFont = CodeButtonFont();
+    cmdCode =
+        CreateButton(Frame3, "cmdCode", QStringLiteral("Code"), QStringLiteral("Insert a code"));
+    cmdCode->setGeometry(Twips(3480, 360, 615, 375));
+    cmdEscape = CreateButton(Frame3, "cmdEscape", QStringLiteral("<ESC>"),
+                             QStringLiteral("Insert an escape"));
+    cmdEscape->setGeometry(Twips(4200, 360, 735, 375));
+    cmdASCII = CreateButton(Frame3, "cmdASCII", QStringLiteral("ASCII"),
+                            QStringLiteral("Show ASCII Table"));
+    cmdASCII->setGeometry(Twips(5040, 360, 735, 375));
+    for (QPushButton* button : {cmdCode, cmdEscape, cmdASCII}) {
+        button->setFont(codeFont);
+    }
+
+    cmdSend = CreateButton(Frame3, "cmdSend", QStringLiteral("Send Codes"),
+                           QStringLiteral("Send your code to the selected printer"));
+    cmdSend->setGeometry(Twips(5880, 1680, 1095, 375));
+
+    txtCodes = new QPlainTextEdit(Frame3);
+    txtCodes->setObjectName(QStringLiteral("txtCodes"));
+    txtCodes->setGeometry(Twips(120, 840, 5655, 1215));
+    txtCodes->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    txtCodes->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    txtCodes->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    // Tab moves on to the next control, so the keyboard can leave the code box.
+    txtCodes->setTabChangesFocus(true);
+}
+
+void frmMain::CreateStatusBar() {
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setSizeGripEnabled(false);
+    StatusBar1->setFixedHeight(Pixels(StatusBarHeight));
+    setStatusBar(StatusBar1);
+
+    // The panels keep their own widths side by side with a small gap, as the status bar
+    // control draws them; QStatusBar's own item layout would add margins and spacing that
+    // no longer fit the client width.
+    auto* panels = new QWidget(StatusBar1);
+    panels->setObjectName(QStringLiteral("StatusBar1Panels"));
+    panels->setGeometry(0, 0, Pixels(ClientWidth), Pixels(StatusBarHeight));
+    auto* row = new QHBoxLayout(panels);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(PanelGap);
+    const struct {
+        QLabel** label;
+        const char* name;
+        int width;
+    } columns[] = {{&Panel1, "Panel1", 6150}, {&Panel2, "Panel2", 500}, {&Panel3, "Panel3", 600}};
+    for (const auto& column : columns) {
+        auto* label = new QLabel(panels);
+        label->setObjectName(QString::fromLatin1(column.name));
+        label->setFixedWidth(Pixels(column.width));
+        row->addWidget(label);
+        *column.label = label;
+    }
+    row->addStretch();
+    Panel1->setText(QStringLiteral("Zelby ICT Services"));
+}
+
+void frmMain::SetTabOrder() {
+    const QWidget* order[] = {cmbPrinter, cmdProp,   lstFiles, cmdAdd,  cmdDelete,
+                              cmdUp,      cmdDown,   cmdPrint, cmdOpen, cmdSave,
+                              cmdCode,    cmdEscape, cmdASCII, cmdSend, txtCodes};
+    for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
+        setTabOrder(const_cast<QWidget*>(order[i]), const_cast<QWidget*>(order[i + 1]));
+    }
+}
+
+void frmMain::ConnectHandlers() {
+    connect(Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
+    connect(mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
+    connect(cmdProp, &QPushButton::clicked, this, &frmMain::cmdProp_Click);
+    connect(cmdAdd, &QPushButton::clicked, this, &frmMain::cmdAdd_Click);
+    connect(cmdDelete, &QPushButton::clicked, this, &frmMain::cmdDelete_Click);
+    connect(cmdUp, &QPushButton::clicked, this, &frmMain::cmdUp_Click);
+    connect(cmdDown, &QPushButton::clicked, this, &frmMain::cmdDown_Click);
+    connect(cmdPrint, &QPushButton::clicked, this, &frmMain::cmdPrint_Click);
+    connect(mnuContents, &QAction::triggered, this, &frmMain::mnuContents_Click);
+    connect(mnuAbout, &QAction::triggered, this, &frmMain::mnuAbout_Click);
+}
+
+// --- start-up, clock and exit -------------------------------------------------------
+
+void frmMain::Form_Load() {
+    modAsciiStuff::BuildCodeTable();
+    ComboListTarget printers(*cmbPrinter);
+    if (!modTools::FillPrinterList(catalog_, printers)) {
+        desktop_.ShowMessage(NoPrintersMessage);
+    }
+    Timer1_Timer();
+    Panel2->setText(VersionText());
+}
+
+void frmMain::Timer1_Timer() {
+    Panel3->setText(desktop_.LocalTime().toString(QStringLiteral("HH:mm")));
+}
+
+void frmMain::mnuExit_Click() {
+    close();
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    // Closing unloads the window without a question; its clock stops with it.
+    Timer1->stop();
+    event->accept();
+}
+
+std::string frmMain::SelectedPrinter() const {
+    const int index = cmbPrinter->currentIndex();
+    return index < 0 ? std::string() : cmbPrinter->itemText(index).toStdString();
+}
+
+// --- printer frame ------------------------------------------------------------------
+
+void frmMain::cmdProp_Click() {
+    if (!catalog_.OpenPrinterSettings(SelectedPrinter())) {
+        desktop_.ShowMessage(PropertyPagesMessage);
+    }
+}
+
+// --- files frame --------------------------------------------------------------------
+
+int frmMain::SelectedFileIndex() const {
+    const QList<QListWidgetItem*> selected = lstFiles->selectedItems();
+    return selected.isEmpty() ? -1 : lstFiles->row(selected.first());
+}
+
+void frmMain::SelectFile(int index) {
+    lstFiles->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
+}
+
+void frmMain::SwapFiles(int first, int second) {
+    QListWidgetItem* a = lstFiles->item(first);
+    QListWidgetItem* b = lstFiles->item(second);
+    const QString kept = a->text();
+    a->setText(b->text());
+    b->setText(kept);
+}
+
+void frmMain::cmdAdd_Click() {
+    CommonDialog1.Filter = PrinterFileFilter;
+    if (!desktop_.ShowOpen(CommonDialog1) || CommonDialog1.FileName.isEmpty()) {
+        return;
+    }
+    lstFiles->addItem(CommonDialog1.FileName);
+}
+
+void frmMain::cmdDelete_Click() {
+    const int index = SelectedFileIndex();
+    if (index < 0) {
+        return;
+    }
+    delete lstFiles->takeItem(index);
+    // No other entry takes the place of the deleted one.
+    lstFiles->clearSelection();
+    lstFiles->setCurrentItem(nullptr);
+}
+
+void frmMain::cmdUp_Click() {
+    const int index = SelectedFileIndex();
+    if (index <= 0) {
+        return;
+    }
+    SwapFiles(index - 1, index);
+    SelectFile(index - 1);
+}
+
+void frmMain::cmdDown_Click() {
+    const int index = SelectedFileIndex();
+    if (index < 0 || index >= lstFiles->count() - 1) {
+        return;
+    }
+    SwapFiles(index, index + 1);
+    SelectFile(index + 1);
+}
+
+void frmMain::cmdPrint_Click() {
+    const int count = lstFiles->count();
+    QStringList notSent;
+    for (int i = 0; i < count; ++i) {
+        const std::string path = LocalPath(lstFiles->item(i)->text());
+        // Entries that no longer name a plain file (gone, a folder, a device) are skipped.
+        if (!modTools::IsRegularFile(path)) {
+            continue;
+        }
+        try {
+            // A printer that refuses the job is not reported: the run goes on.
+            modRawPrint::PrintFileRaw(spooler_, SelectedPrinter(), path);
+        } catch (const FileError& error) {
+            // The job for a file that could not be read was withdrawn; the others still
+            // go, and the user learns at the end which ones did not.
+            notSent << QString::fromLocal8Bit(error.what());
+        }
+    }
+    if (!notSent.isEmpty()) {
+        desktop_.ShowMessage(FilesNotSentMessage + QStringLiteral("\n\n") + notSent.join(u'\n'));
+    }
+}
+
+void frmMain::lstFiles_MouseMove(QMouseEvent* event) {
+    if (event->buttons() != Qt::NoButton) {
+        return;
+    }
+    const QListWidgetItem* item = lstFiles->itemAt(event->position().toPoint());
+    lstFiles->setToolTip(item != nullptr ? item->text() : QString());
+}
+
+void frmMain::ShowFileToolTip(QHelpEvent* event) {
+    const QString text = lstFiles->toolTip();
+    const QListWidgetItem* item = lstFiles->itemAt(event->pos());
+    if (text.isEmpty() || item == nullptr) {
+        QToolTip::hideText();
+        return;
+    }
+    // The tip goes when the pointer leaves the entry, so the next entry gets its own.
+    QToolTip::showText(event->globalPos(), text, lstFiles->viewport(),
+                       lstFiles->visualItemRect(item));
+}
+
+void frmMain::lstFiles_OLEDragOver(QDragMoveEvent* event) {
+    if (!OffersFilesToCopy(*event)) {
+        event->ignore();
+        return;
+    }
+    // The files are only listed, never moved.
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void frmMain::lstFiles_OLEDragDrop(QDropEvent* event) {
+    if (!OffersFilesToCopy(*event)) {
+        event->ignore();
+        return;
+    }
+    lstFiles->addItems(LocalFiles(event->mimeData()));
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (lstFiles == nullptr || watched != lstFiles->viewport()) {
+        return QMainWindow::eventFilter(watched, event);
+    }
+    switch (event->type()) {
+    case QEvent::MouseMove:
+        lstFiles_MouseMove(static_cast<QMouseEvent*>(event));
+        return false; // the list still follows the pointer itself
+    case QEvent::ToolTip:
+        ShowFileToolTip(static_cast<QHelpEvent*>(event));
+        return true;
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+        lstFiles_OLEDragOver(static_cast<QDragMoveEvent*>(event));
+        return true;
+    case QEvent::Drop:
+        lstFiles_OLEDragDrop(static_cast<QDropEvent*>(event));
+        return true;
+    default:
+        return QMainWindow::eventFilter(watched, event);
+    }
+}
+
+// --- help menu ----------------------------------------------------------------------
+
+// The viewer runs on its own; a missing manual or a viewer that can't start is said in a
+// message, and the user can try again at once.
+void frmMain::mnuContents_Click() {
+    HelpDocument::Open(desktop_, programFolder_);
+}
+
+// A fresh About window for every showing, modal over this one; it is gone when closed.
+void frmMain::mnuAbout_Click() {
+    frmAbout about(desktop_, this);
+    about.exec();
+}

@@ -1,0 +1,143 @@
+#pragma once
+
+#include "ui/desktop/desktop.h"
+
+#include <QMainWindow>
+#include <string>
+
+class PrinterCatalog;
+class Spooler;
+
+class QAction;
+class QComboBox;
+class QDragMoveEvent;
+class QDropEvent;
+class QGroupBox;
+class QHelpEvent;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QMouseEvent;
+class QPlainTextEdit;
+class QPushButton;
+class QStatusBar;
+class QTimer;
+
+// The main window: the printer to use, the queue of files to print, the code box with its
+// commands, the menus and the status bar with the maker's line, the version and a clock.
+// Every control is a member under its own name, which is also its objectName().
+class frmMain final : public QMainWindow {
+    Q_OBJECT
+public:
+    frmMain(Desktop& desktop, Spooler& spooler, PrinterCatalog& catalog, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // Runs the start-up steps. The program calls it once, before the window is first
+    // shown, so that a message about the printers appears before the window does.
+    void Load();
+
+    // The folder where Contents looks for the manual; the program file's own folder
+    // unless a test names another.
+    void SetProgramFolder(const QString& folder);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Building the window.
+    void CreateMenus();
+    QWidget* CreateClientArea();
+    void CreatePrinterFrame(QWidget* client);
+    void CreateFilesFrame(QWidget* client);
+    void CreateCodesFrame(QWidget* client);
+    void CreateStatusBar();
+    void SetTabOrder();
+    void ConnectHandlers();
+    QGroupBox* CreateFrame(QWidget* client, const char* name, const QString& caption);
+    QPushButton* CreateButton(QWidget* frame, const char* name, const QString& caption,
+                              const QString& toolTip);
+    QPushButton* CreatePictureButton(QWidget* frame, const char* name, const QString& picture,
+                                     const QString& toolTip);
+
+    // The text of the selected printer entry, read anew for each command; empty when no
+    // entry is selected.
+    std::string SelectedPrinter() const;
+    // The selected entry of the file queue, -1 when none is.
+    int SelectedFileIndex() const;
+    void SelectFile(int index);
+    void SwapFiles(int first, int second);
+    void ShowFileToolTip(QHelpEvent* event);
+
+private slots:
+    // Start-up, clock and exit.
+    void Form_Load();
+    void Timer1_Timer();
+    void mnuExit_Click();
+
+    // Printer frame.
+    void cmdProp_Click();
+
+    // Files frame.
+    void cmdAdd_Click();
+    void cmdDelete_Click();
+    void cmdUp_Click();
+    void cmdDown_Click();
+    void cmdPrint_Click();
+    void lstFiles_MouseMove(QMouseEvent* event);
+    void lstFiles_OLEDragOver(QDragMoveEvent* event);
+    void lstFiles_OLEDragDrop(QDropEvent* event);
+
+    // Help menu.
+    void mnuContents_Click();
+    void mnuAbout_Click();
+
+    // Codes frame handlers (cmdEscape_Click, cmdCode_Click, cmdASCII_Click, cmdOpen_Click,
+    // cmdSave_Click, cmdSend_Click) belong here, connected in ConnectHandlers().
+
+private:
+    Desktop& desktop_;
+    Spooler& spooler_;
+    PrinterCatalog& catalog_;
+    bool loaded_ = false;
+    QString programFolder_;
+
+    // The one file dialog of the window, shared by Add, Open and Save: its type list and
+    // file name carry over from one use to the next.
+    CommonDialog CommonDialog1;
+
+    QMenu* mnuFile = nullptr;
+    QAction* mnuExit = nullptr;
+    QMenu* mnuHelp = nullptr;
+    QAction* mnuContents = nullptr;
+    QAction* mnuHelpLine1 = nullptr;
+    QAction* mnuAbout = nullptr;
+
+    QGroupBox* Frame1 = nullptr;
+    QComboBox* cmbPrinter = nullptr;
+    QPushButton* cmdProp = nullptr;
+
+    QGroupBox* Frame2 = nullptr;
+    QListWidget* lstFiles = nullptr;
+    QPushButton* cmdAdd = nullptr;
+    QPushButton* cmdDelete = nullptr;
+    QPushButton* cmdUp = nullptr;
+    QPushButton* cmdDown = nullptr;
+    QPushButton* cmdPrint = nullptr;
+
+    QGroupBox* Frame3 = nullptr;
+    QPushButton* cmdOpen = nullptr;
+    QPushButton* cmdSave = nullptr;
+    QPushButton* cmdCode = nullptr;
+    QPushButton* cmdEscape = nullptr;
+    QPushButton* cmdASCII = nullptr;
+    QPushButton* cmdSend = nullptr;
+    QPlainTextEdit* txtCodes = nullptr;
+
+    QStatusBar* StatusBar1 = nullptr;
+    QLabel* Panel1 = nullptr;
+    QLabel* Panel2 = nullptr;
+    QLabel* Panel3 = nullptr;
+
+    QTimer* Timer1 = nullptr;
+};
