@@ -3,8 +3,11 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QImage>
+#include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
@@ -269,6 +272,39 @@ TEST_F(CodeBoxTest, UnmappableCharacterIsReportedWithItsPlace) {
     ASSERT_FALSE(encoded);
     EXPECT_EQ(encoded.unmappable->character, U'\U0001F600');
     EXPECT_EQ(encoded.unmappable->position, 11);
+}
+
+TEST_F(CodeBoxTest, InputMethodCommitsAreTyped) {
+    Type("ab");
+    Key(Qt::Key_Left);
+    QInputMethodEvent compose;
+    compose.setCommitString(QString("\u00e9\n"));
+    QApplication::sendEvent(box_, &compose);
+    EXPECT_EQ(Box().Text(), "a\u00e9\r\nb");
+    EXPECT_EQ(box_->inputMethodQuery(Qt::ImSurroundingText).toString(), "b");
+    EXPECT_EQ(box_->inputMethodQuery(Qt::ImCursorPosition).toInt(), 0);
+    EXPECT_TRUE(box_->rect().contains(CaretRect()));
+}
+
+TEST_F(CodeBoxTest, ContextMenuOffersTheEditingCommands) {
+    QGuiApplication::clipboard()->clear();
+    Box().SetText("one two");
+    Box().SetSelection(4, 3);
+    QContextMenuEvent request(QContextMenuEvent::Mouse, {5, 5}, box_->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(box_, &request);
+    auto* menu = box_->findChild<QMenu*>();
+    ASSERT_NE(menu, nullptr);
+    QStringList entries;
+    for (const QAction* action : menu->actions()) {
+        if (!action->isSeparator()) {
+            entries << action->text().section(u'\t', 0, 0) + (action->isEnabled() ? "" : " (off)");
+        }
+    }
+    EXPECT_EQ(entries,
+              (QStringList{"&Undo", "Cu&t", "&Copy", "&Paste (off)", "&Delete", "Select &All"}));
+    menu->actions()[2]->trigger(); // Cut
+    EXPECT_EQ(Box().Text(), "one ");
+    menu->close();
 }
 
 TEST_F(CodeBoxTest, TabMovesTheFocusAndTypesNothing) {
