@@ -3,6 +3,7 @@
 #include "tests/support/fake_desktop.h"
 #include "tests/support/private_spooler.h"
 #include "tests/support/temp_dir.h"
+#include "ui/code_box.h"
 #include "ui/main/frm_main.h"
 
 #include <QComboBox>
@@ -71,6 +72,35 @@ TEST_F(MainWindowSpoolerTest, PrintSendsEachQueuedFileAsOneExactJob) {
     EXPECT_EQ(PrivateSpooler::CapturedQueue(before + 1), SecondQueue);
     EXPECT_EQ(PrivateSpooler::CapturedTitle(before + 2), "Tolvenmark Document");
     EXPECT_TRUE(desktop.messages.empty());
+}
+
+// Codes typed into the box, with a line break from the Enter key between them, reach the
+// printer as exactly the bytes they stand for.
+TEST_F(MainWindowSpoolerTest, SendCodesSendsTheTypedCodesAsOneExactJob) {
+    frmMain window(desktop, spooler, catalog);
+    window.Load();
+    window.show();
+    auto* printers = window.findChild<QComboBox*>("cmbPrinter");
+    auto* codes = window.findChild<CodeBox*>("txtCodes");
+    ASSERT_NE(printers, nullptr);
+    ASSERT_NE(codes, nullptr);
+    printers->setCurrentIndex(printers->findText(QString::fromLatin1(SecondQueue)));
+    ASSERT_EQ(printers->currentText().toStdString(), SecondQueue);
+
+    QTest::keyClicks(codes, "<ESC>E");
+    QTest::keyClick(codes, Qt::Key_Return);
+    QTest::keyClicks(codes, "Hello, printer <FF>");
+    const int before = LastCapturedJob(dir);
+    QTest::mouseClick(window.findChild<QPushButton*>("cmdSend"), Qt::LeftButton);
+
+    const std::optional<std::string> job = CapturedBytes(before + 1);
+    ASSERT_TRUE(job);
+    EXPECT_EQ(*job, "\x1B"
+                    "E\r\nHello, printer \f");
+    EXPECT_EQ(PrivateSpooler::CapturedQueue(before + 1), SecondQueue);
+    EXPECT_EQ(PrivateSpooler::CapturedTitle(before + 1), "Tolvenmark Document");
+    EXPECT_TRUE(desktop.messages.empty());
+    EXPECT_EQ(codes->Text(), "<ESC>E\r\nHello, printer <FF>") << "the codes stay for the next job";
 }
 
 } // namespace

@@ -1,10 +1,10 @@
 #include "core/code_table.h"
+#include "ui/code_box.h"
 #include "ui/dialogs/frm_code_select.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QListWidget>
-#include <QPlainTextEdit>
 #include <QTest>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -19,7 +19,7 @@ protected:
         modAsciiStuff::BuildCodeTable();
         main_.setGeometry(200, 150, 600, 400);
         auto* layout = new QVBoxLayout(&main_);
-        txtCodes_ = new QPlainTextEdit(&main_);
+        txtCodes_ = new CodeBox(&main_);
         layout->addWidget(txtCodes_);
         main_.show();
         picker_ = std::make_unique<frmCodeSelect>(*txtCodes_);
@@ -34,11 +34,8 @@ protected:
 
     // The box holds `text` with the caret at `caret` and `length` characters selected.
     void Prepare(const QString& text, int caret, int length = 0) {
-        txtCodes_->setPlainText(text);
-        QTextCursor cursor = txtCodes_->textCursor();
-        cursor.setPosition(caret);
-        cursor.setPosition(caret + length, QTextCursor::KeepAnchor);
-        txtCodes_->setTextCursor(cursor);
+        txtCodes_->SetText(text);
+        txtCodes_->SetSelection(caret, length);
     }
 
     void ClickEntry(int row) {
@@ -48,10 +45,10 @@ protected:
                           list.visualItemRect(list.item(row)).center());
     }
 
-    QString Text() const { return txtCodes_->toPlainText(); }
+    QString Text() const { return txtCodes_->Text(); }
 
     QWidget main_;
-    QPlainTextEdit* txtCodes_ = nullptr;
+    CodeBox* txtCodes_ = nullptr;
     std::unique_ptr<frmCodeSelect> picker_;
 };
 
@@ -118,8 +115,8 @@ TEST_F(CodeSelectTest, PickGoesToTheCaret) {
     Open();
     ClickEntry(27);
     EXPECT_EQ(Text(), "a<ESC>b");
-    EXPECT_EQ(txtCodes_->textCursor().position(), 0);
-    EXPECT_FALSE(txtCodes_->textCursor().hasSelection());
+    EXPECT_EQ(txtCodes_->SelectionStart(), 0);
+    EXPECT_EQ(txtCodes_->SelectionLength(), 0);
     EXPECT_EQ(QApplication::focusWidget(), &List());
     EXPECT_EQ(List().currentRow(), 27);
 }

@@ -2,6 +2,7 @@
 #include "app_info.h"
 #include "core/code_table.h"
 #include "tests/ui/main_window_fixture.h"
+#include "ui/code_box.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -12,7 +13,6 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
@@ -219,7 +219,7 @@ TEST_F(MainWindowTest, CaptionsAndToolTipsReadAsWritten) {
     EXPECT_EQ(Find<QGroupBox>("Frame3")->title(), "Codes");
     EXPECT_FALSE(Find<QComboBox>("cmbPrinter")->isEditable());
 
-    EXPECT_TRUE(Find<QPlainTextEdit>("txtCodes")->toPlainText().isEmpty());
+    EXPECT_TRUE(Find<CodeBox>("txtCodes")->IsEmpty());
 }
 
 TEST_F(MainWindowTest, CodeButtonsUseAFixedPitchFontOfEightAndAQuarterPoints) {
@@ -300,7 +300,7 @@ TEST_F(MainWindowTest, TabWalksTheControlsInOrderStartingAtThePrinterList) {
 TEST_F(MainWindowTest, ExitClosesTheWindowWithoutAQuestion) {
     catalog.names = {"Office"};
     Start();
-    Find<QPlainTextEdit>("txtCodes")->setPlainText("<ESC>E");
+    Find<CodeBox>("txtCodes")->SetText("<ESC>E");
     Find<QListWidget>("lstFiles")->addItem("/tmp/job.prn");
     Find<QAction>("mnuExit")->trigger();
     EXPECT_FALSE(window->isVisible());

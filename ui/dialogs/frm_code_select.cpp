@@ -9,7 +9,6 @@
 #include <QFontDatabase>
 #include <QLabel>
 #include <QListWidget>
-#include <QPlainTextEdit>
 #include <QShowEvent>
 #include <QStyle>
 
@@ -56,7 +55,7 @@ QString EntryText(int row) {
 
 } // namespace
 
-frmCodeSelect::frmCodeSelect(QPlainTextEdit& txtCodes)
+frmCodeSelect::frmCodeSelect(CodeBox& txtCodes)
     : QDialog(txtCodes.window(),
               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       txtCodes_(txtCodes) {
@@ -115,5 +114,5 @@ void frmCodeSelect::lstCodes_Click() {
         return;
     }
     const int row = lstCodes->row(selected.front());
-    CodeBox::ReplaceSelection(txtCodes_, AnsiText::FromBytes(CodeTable::Cell(row, 1)));
+    txtCodes_.ReplaceSelection(AnsiText::FromBytes(CodeTable::Cell(row, 1)));
 }

@@ -2,9 +2,9 @@
 
 #include <QDialog>
 
+class CodeBox;
 class QLabel;
 class QListWidget;
-class QPlainTextEdit;
 
 // The code picker: all 256 rows of the code table with their byte value and notation.
 // Each entry the user selects, by mouse or arrow key, puts its notation into the code box
@@ -13,7 +13,7 @@ class QPlainTextEdit;
 class frmCodeSelect final : public QDialog {
     Q_OBJECT
 public:
-    explicit frmCodeSelect(QPlainTextEdit& txtCodes);
+    explicit frmCodeSelect(CodeBox& txtCodes);
 
 protected:
     // Every opening starts from a freshly filled list with nothing selected.
@@ -25,7 +25,7 @@ private slots:
 private:
     void Form_Load();
 
-    QPlainTextEdit& txtCodes_;
+    CodeBox& txtCodes_;
     QLabel* Label1 = nullptr;
     QListWidget* lstCodes = nullptr;
 };

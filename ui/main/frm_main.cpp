@@ -3,11 +3,16 @@
 #include "app_info.h"
 #include "core/code_table.h"
 #include "core/file_error.h"
+#include "core/notation.h"
 #include "core/whole_file.h"
 #include "printing/printer_catalog.h"
 #include "printing/printer_list.h"
 #include "printing/raw_print.h"
+#include "ui/code_box.h"
 #include "ui/dialogs/frm_about.h"
+#include "ui/dialogs/frm_ascii.h"
+#include "ui/dialogs/frm_code_select.h"
+#include "ui/main/code_file.h"
 #include "ui/main/combo_list_target.h"
 #include "ui/main/frame_caption_style.h"
 #include "ui/main/help_document.h"
@@ -31,7 +36,6 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
@@ -47,6 +51,9 @@ const QString PrinterFileFilter = QStringLiteral(
 const QString NoPrintersMessage = QStringLiteral("There are no printers installed on your system!");
 const QString PropertyPagesMessage = QStringLiteral("Couldn't start property pages.");
 const QString FilesNotSentMessage = QStringLiteral("The following could not be sent:");
+const QString OverwriteQuestion = QStringLiteral("File already exists! Overwrite?");
+const QString NotSaved = QStringLiteral("Nothing was saved.");
+const QString NotSent = QStringLiteral("Nothing was sent.");
 
 // The window is laid out in twips, 15 to a logical pixel; Qt scales logical pixels to
 // the screen.
@@ -109,6 +116,30 @@ std::string LocalPath(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
+QString MessageOf(const FileError& error) {
+    return QString::fromLocal8Bit(error.what());
+}
+
+// Names a character the code page has no byte for, so that the user can find it: the
+// character itself where it is visible, and always its Unicode number.
+QString DescribeCharacter(char32_t character) {
+    const QString number =
+        QStringLiteral("U+%1").arg(static_cast<uint>(character), 4, 16, QLatin1Char('0')).toUpper();
+    if (!QChar::isPrint(character)) {
+        return number;
+    }
+    return QStringLiteral("\u201C%1\u201D (%2)").arg(QString::fromUcs4(&character, 1), number);
+}
+
+QString UnmappableMessage(const AnsiText::Unmappable& unmappable, const QString& refusal) {
+    return QStringLiteral("The codes hold the character %1 at position %2 (counting from 1, "
+                          "a line break as two), which has no byte value: the code box takes "
+                          "only the 256 characters of Windows-1252. %3")
+        .arg(DescribeCharacter(unmappable.character))
+        .arg(unmappable.position + 1)
+        .arg(refusal);
+}
+
 } // namespace
 
 frmMain::frmMain(Desktop& desktop, Spooler& spooler, PrinterCatalog& catalog, QWidget* parent)
@@ -136,7 +167,10 @@ frmMain::frmMain(Desktop& desktop, Spooler& spooler, PrinterCatalog& catalog, QW
     cmbPrinter->setFocus();
 }
 
-frmMain::~frmMain() = default;
+// The ASCII table outlives this window's closing, not the window itself.
+frmMain::~frmMain() {
+    delete asciiTable_;
+}
 
 void frmMain::Load() {
     if (loaded_) {
@@ -286,14 +320,10 @@ void frmMain::CreateCodesFrame(QWidget* client) {
                            QStringLiteral("Send your code to the selected printer"));
     cmdSend->setGeometry(Twips(5880, 1680, 1095, 375));
 
-    txtCodes = new QPlainTextEdit(Frame3);
+    // Wraps at its width and has no scroll bars; Tab moves on to the next control.
+    txtCodes = new CodeBox(Frame3);
     txtCodes->setObjectName(QStringLiteral("txtCodes"));
     txtCodes->setGeometry(Twips(120, 840, 5655, 1215));
-    txtCodes->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    txtCodes->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    txtCodes->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    // Tab moves on to the next control, so the keyboard can leave the code box.
-    txtCodes->setTabChangesFocus(true);
 }
 
 void frmMain::CreateStatusBar() {
@@ -346,6 +376,12 @@ void frmMain::ConnectHandlers() {
     connect(cmdUp, &QPushButton::clicked, this, &frmMain::cmdUp_Click);
     connect(cmdDown, &QPushButton::clicked, this, &frmMain::cmdDown_Click);
     connect(cmdPrint, &QPushButton::clicked, this, &frmMain::cmdPrint_Click);
+    connect(cmdEscape, &QPushButton::clicked, this, &frmMain::cmdEscape_Click);
+    connect(cmdCode, &QPushButton::clicked, this, &frmMain::cmdCode_Click);
+    connect(cmdASCII, &QPushButton::clicked, this, &frmMain::cmdASCII_Click);
+    connect(cmdOpen, &QPushButton::clicked, this, &frmMain::cmdOpen_Click);
+    connect(cmdSave, &QPushButton::clicked, this, &frmMain::cmdSave_Click);
+    connect(cmdSend, &QPushButton::clicked, this, &frmMain::cmdSend_Click);
     connect(mnuContents, &QAction::triggered, this, &frmMain::mnuContents_Click);
     connect(mnuAbout, &QAction::triggered, this, &frmMain::mnuAbout_Click);
 }
@@ -529,6 +565,97 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     default:
         return QMainWindow::eventFilter(watched, event);
     }
+}
+
+// --- codes frame --------------------------------------------------------------------
+
+// The escape token goes in place of the selection, or at the caret, and the text is then
+// assigned whole: the caret stands at the start, so a second escape without touching the
+// box goes there. The focus stays on the button.
+void frmMain::cmdEscape_Click() {
+    txtCodes->ReplaceSelection(QStringLiteral("<ESC>"));
+}
+
+// The picker inserts each code it is given itself; it is a fresh window each time.
+void frmMain::cmdCode_Click() {
+    frmCodeSelect picker(*txtCodes);
+    picker.exec();
+}
+
+// One ASCII table, beside this window and without an owner; a second click brings the
+// open one to the front.
+void frmMain::cmdASCII_Click() {
+    if (asciiTable_.isNull()) {
+        asciiTable_ = new frmASCII(desktop_);
+    }
+    asciiTable_->show();
+    asciiTable_->raise();
+    asciiTable_->activateWindow();
+}
+
+// The file's bytes replace the box's text as notation; a missing file empties the box.
+// A file that can't be read is said in a message and changes nothing.
+void frmMain::cmdOpen_Click() {
+    CommonDialog1.Filter = PrinterFileFilter;
+    if (!desktop_.ShowOpen(CommonDialog1) || CommonDialog1.FileName.isEmpty()) {
+        return;
+    }
+    try {
+        const std::string bytes = modTools::ReadWholeFile(LocalPath(CommonDialog1.FileName));
+        txtCodes->SetBytes(modTools::BytesToNotation(bytes));
+    } catch (const FileError& error) {
+        desktop_.ShowMessage(MessageOf(error));
+    }
+}
+
+// The box's bytes go to the chosen file. Codes that can't be saved as they are stop before
+// the dialog. The old file is replaced only by a complete new one, so a failed save leaves
+// it as it was, and the box keeps its text either way.
+void frmMain::cmdSave_Click() {
+    if (txtCodes->IsEmpty() || !CodeBytes(NotSaved)) {
+        return;
+    }
+    if (!desktop_.ShowSave(CommonDialog1) || CommonDialog1.FileName.isEmpty()) {
+        return;
+    }
+    const std::string path = LocalPath(CommonDialog1.FileName);
+    if (CodeFile::Exists(path) &&
+        desktop_.ShowMessage(OverwriteQuestion, MessageButtons::YesNo, MessageIcon::Information) !=
+            MessageAnswer::Yes) {
+        return;
+    }
+    const std::optional<std::string> bytes = CodeBytes(NotSaved);
+    if (!bytes) {
+        return;
+    }
+    try {
+        CodeFile::Replace(path, *bytes);
+    } catch (const FileError& error) {
+        desktop_.ShowMessage(MessageOf(error));
+    }
+}
+
+// One raw job to the selected printer; the box keeps its codes for the next one. Whether
+// the spooler took the job is not shown.
+void frmMain::cmdSend_Click() {
+    if (txtCodes->IsEmpty()) {
+        return;
+    }
+    if (const std::optional<std::string> bytes = CodeBytes(NotSent)) {
+        modRawPrint::PrintStringRaw(spooler_, SelectedPrinter(), *bytes);
+    }
+}
+
+std::optional<std::string> frmMain::CodeBytes(const QString& refusal) {
+    const AnsiText::Encoded text = txtCodes->Bytes();
+    if (!text) {
+        // The character is selected, so the user sees it once the message is gone.
+        txtCodes->SetSelection(text.unmappable->position,
+                               text.unmappable->character > 0xFFFF ? 2 : 1);
+        desktop_.ShowMessage(UnmappableMessage(*text.unmappable, refusal));
+        return std::nullopt;
+    }
+    return modTools::NotationToBytes(text.bytes);
 }
 
 // --- help menu ----------------------------------------------------------------------

@@ -3,10 +3,14 @@
 #include "ui/desktop/desktop.h"
 
 #include <QMainWindow>
+#include <QPointer>
+#include <optional>
 #include <string>
 
+class CodeBox;
 class PrinterCatalog;
 class Spooler;
+class frmASCII;
 
 class QAction;
 class QComboBox;
@@ -18,7 +22,6 @@ class QLabel;
 class QListWidget;
 class QMenu;
 class QMouseEvent;
-class QPlainTextEdit;
 class QPushButton;
 class QStatusBar;
 class QTimer;
@@ -68,6 +71,9 @@ private:
     void SelectFile(int index);
     void SwapFiles(int first, int second);
     void ShowFileToolTip(QHelpEvent* event);
+    // The printer bytes the code box stands for. A character that has no byte is named in
+    // a message ending with `refusal`, and nothing comes back.
+    std::optional<std::string> CodeBytes(const QString& refusal);
 
 private slots:
     // Start-up, clock and exit.
@@ -92,8 +98,13 @@ private slots:
     void mnuContents_Click();
     void mnuAbout_Click();
 
-    // Codes frame handlers (cmdEscape_Click, cmdCode_Click, cmdASCII_Click, cmdOpen_Click,
-    // cmdSave_Click, cmdSend_Click) belong here, connected in ConnectHandlers().
+    // Codes frame.
+    void cmdEscape_Click();
+    void cmdCode_Click();
+    void cmdASCII_Click();
+    void cmdOpen_Click();
+    void cmdSave_Click();
+    void cmdSend_Click();
 
 private:
     Desktop& desktop_;
@@ -132,7 +143,10 @@ private:
     QPushButton* cmdEscape = nullptr;
     QPushButton* cmdASCII = nullptr;
     QPushButton* cmdSend = nullptr;
-    QPlainTextEdit* txtCodes = nullptr;
+    CodeBox* txtCodes = nullptr;
+    // The ASCII table, while it is open. It has no owner, so it stays open when this
+    // window closes; it is gone when closed.
+    QPointer<frmASCII> asciiTable_;
 
     QStatusBar* StatusBar1 = nullptr;
     QLabel* Panel1 = nullptr;
