@@ -9,27 +9,11 @@
 #include <QComboBox>
 #include <QPushButton>
 #include <QTest>
-#include <filesystem>
-#include <regex>
 
 namespace {
 
 using PrivateSpooler::CapturedBytes;
 using PrivateSpooler::SecondQueue;
-
-// The highest job number the capture backend has seen so far.
-int LastCapturedJob(const std::string& dir) {
-    int last = 0;
-    const std::regex name(R"(job-(\d+)\.(prn|title|queue))");
-    for (const auto& entry : std::filesystem::directory_iterator(dir + "/out")) {
-        std::smatch match;
-        const std::string file = entry.path().filename().string();
-        if (std::regex_match(file, match, name)) {
-            last = std::max(last, std::stoi(match[1]));
-        }
-    }
-    return last;
-}
 
 class MainWindowSpoolerTest : public PrivateSpoolerTest {
 protected:
@@ -59,18 +43,19 @@ TEST_F(MainWindowSpoolerTest, PrintSendsEachQueuedFileAsOneExactJob) {
     ASSERT_GE(second_queue, 0);
     printers->setCurrentIndex(second_queue);
 
-    const int before = LastCapturedJob(dir);
     QTest::mouseClick(window.findChild<QPushButton*>("cmdAdd"), Qt::LeftButton);
     QTest::mouseClick(window.findChild<QPushButton*>("cmdAdd"), Qt::LeftButton);
     QTest::mouseClick(window.findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
 
-    const std::optional<std::string> firstJob = CapturedBytes(before + 1);
-    const std::optional<std::string> secondJob = CapturedBytes(before + 2);
+    // The two jobs were made one after the other, and no other test sends meanwhile.
+    const int secondId = spooler.JobId();
+    const std::optional<std::string> firstJob = CapturedBytes(secondId - 1);
+    const std::optional<std::string> secondJob = CapturedBytes(secondId);
     ASSERT_TRUE(firstJob && secondJob);
     EXPECT_EQ(*firstJob, first);
     EXPECT_EQ(*secondJob, second);
-    EXPECT_EQ(PrivateSpooler::CapturedQueue(before + 1), SecondQueue);
-    EXPECT_EQ(PrivateSpooler::CapturedTitle(before + 2), "Tolvenmark Document");
+    EXPECT_EQ(PrivateSpooler::CapturedQueue(secondId - 1), SecondQueue);
+    EXPECT_EQ(PrivateSpooler::CapturedTitle(secondId), "Tolvenmark Document");
     EXPECT_TRUE(desktop.messages.empty());
 }
 
@@ -90,15 +75,14 @@ TEST_F(MainWindowSpoolerTest, SendCodesSendsTheTypedCodesAsOneExactJob) {
     QTest::keyClicks(codes, "<ESC>E");
     QTest::keyClick(codes, Qt::Key_Return);
     QTest::keyClicks(codes, "Hello, printer <FF>");
-    const int before = LastCapturedJob(dir);
     QTest::mouseClick(window.findChild<QPushButton*>("cmdSend"), Qt::LeftButton);
 
-    const std::optional<std::string> job = CapturedBytes(before + 1);
+    const std::optional<std::string> job = CapturedBytes(spooler.JobId());
     ASSERT_TRUE(job);
     EXPECT_EQ(*job, "\x1B"
                     "E\r\nHello, printer \f");
-    EXPECT_EQ(PrivateSpooler::CapturedQueue(before + 1), SecondQueue);
-    EXPECT_EQ(PrivateSpooler::CapturedTitle(before + 1), "Tolvenmark Document");
+    EXPECT_EQ(PrivateSpooler::CapturedQueue(spooler.JobId()), SecondQueue);
+    EXPECT_EQ(PrivateSpooler::CapturedTitle(spooler.JobId()), "Tolvenmark Document");
     EXPECT_TRUE(desktop.messages.empty());
     EXPECT_EQ(codes->Text(), "<ESC>E\r\nHello, printer <FF>") << "the codes stay for the next job";
 }
