@@ -1,5 +1,7 @@
 #include "ui/ansi_text.h"
 
+#include "ui/code_page.h"
+
 #include <array>
 
 namespace {
@@ -13,7 +15,7 @@ constexpr std::array<char16_t, 32> HighControlRange{
     u'\u02DC', u'\u2122', u'\u0161', u'\u203A', u'\u0153', u'\u009D', u'\u017E', u'\u0178',
 };
 
-constexpr std::array<char16_t, 256> CharacterOfByte = [] {
+constexpr CodePageTable CharacterOfByte = [] {
     std::array<char16_t, 256> table{};
     for (std::size_t byte = 0; byte < table.size(); ++byte) {
         table[byte] = static_cast<char16_t>(byte);
@@ -45,12 +47,7 @@ QChar FromByte(unsigned char byte) {
 }
 
 QString FromBytes(std::string_view bytes) {
-    QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
-    QChar* out = text.data();
-    for (const char byte : bytes) {
-        *out++ = QChar(CharacterOfByte[static_cast<unsigned char>(byte)]);
-    }
-    return text;
+    return CodePage::Decode(CharacterOfByte, bytes);
 }
 
 std::optional<unsigned char> ToByte(QChar character) {

@@ -1,5 +1,7 @@
 #include "ui/oem_text.h"
 
+#include "ui/code_page.h"
+
 #include <array>
 
 namespace {
@@ -151,7 +153,7 @@ constexpr std::array<char16_t, 128> High{
     u'\u00A0',
 };
 
-constexpr std::array<char16_t, 256> CharacterOfByte = [] {
+constexpr CodePageTable CharacterOfByte = [] {
     std::array<char16_t, 256> table{};
     for (std::size_t byte = 0; byte < 128; ++byte) {
         table[byte] = static_cast<char16_t>(byte);
@@ -175,12 +177,7 @@ QChar FromByte(unsigned char byte) {
 }
 
 QString FromBytes(std::string_view bytes) {
-    QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
-    QChar* out = text.data();
-    for (const char byte : bytes) {
-        *out++ = QChar(CharacterOfByte[static_cast<unsigned char>(byte)]);
-    }
-    return text;
+    return CodePage::Decode(CharacterOfByte, bytes);
 }
 
 } // namespace OemText
