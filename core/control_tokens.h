@@ -21,13 +21,4 @@ inline constexpr std::array<Token, 34> All{{
     {30, "<RS>"},  {31, "<US>"},  {127, "<DEL>"}, {255, "<NPC>"},
 }};
 
-// The token written for a byte, or an empty view when the byte stands for itself.
-inline constexpr std::array<std::string_view, 256> ByByte = [] {
-    std::array<std::string_view, 256> table{};
-    for (const Token& token : All) {
-        table[token.byte] = token.text;
-    }
-    return table;
-}();
-
 } // namespace ControlTokens
