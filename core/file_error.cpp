@@ -5,7 +5,7 @@
 
 FileError::FileError(std::string path, std::string operation, std::string reason)
     : std::runtime_error("Could not " + operation + " \"" + path + "\": " + reason),
-      path_(std::move(path)), operation_(std::move(operation)), reason_(std::move(reason)) {}
+      path_(std::move(path)), reason_(std::move(reason)) {}
 
 FileError FileError::FromErrno(std::string path, std::string operation, int error) {
     return FileError(std::move(path), std::move(operation), std::strerror(error));

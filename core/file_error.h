@@ -10,15 +10,13 @@ class FileError : public std::runtime_error {
 public:
     FileError(std::string path, std::string operation, std::string reason);
 
-    // Builds the error from the current errno, the way the C library reported the failure.
+    // Builds the error from an errno value, in the C library's own words.
     static FileError FromErrno(std::string path, std::string operation, int error);
 
     const std::string& Path() const { return path_; }
-    const std::string& Operation() const { return operation_; }
     const std::string& Reason() const { return reason_; }
 
 private:
     std::string path_;
-    std::string operation_;
     std::string reason_;
 };

@@ -88,8 +88,9 @@ void MakeRoom(std::string& content, std::size_t size) {
     content.resize(size);
 }
 
-// Reads until end of file into `content`, which holds `expected` bytes of room; keeps only
-// what was read, so a file that shrank is not padded and one that grew is read whole.
+// Reads until end of file into `content`, which already has room for the measured size;
+// keeps only what was read, so a file that shrank is not padded and one that grew is
+// read whole.
 void ReadAll(std::FILE* file, const std::string& path, std::string& content) {
     std::size_t filled = 0;
     constexpr std::size_t Chunk = 1 << 20;
@@ -112,6 +113,30 @@ void ReadAll(std::FILE* file, const std::string& path, std::string& content) {
     content.resize(filled);
 }
 
+// Opens the file and reads it whole; a file that can't be opened (gone since it was
+// looked up, say) is a FileError.
+std::string ReadOpenedFile(const std::string& path) {
+    FileHandle file = OpenFile(path, "rb", "read");
+    try {
+        std::string content;
+        const std::uintmax_t size = SizeOf(path, "read");
+        // A 32-bit program can't even count the bytes of a file over 4 GiB.
+        if (size >= content.max_size()) {
+            throw std::length_error("file size");
+        }
+        // One byte more than the size, so that the read of an unchanged file meets the end
+        // of file without growing the buffer.
+        MakeRoom(content, static_cast<std::size_t>(size) + 1);
+        errno = 0;
+        ReadAll(file.get(), path, content);
+        return content;
+    } catch (const std::bad_alloc&) {
+        throw FileError(path, "read", "not enough memory to hold the whole file");
+    } catch (const std::length_error&) {
+        throw FileError(path, "read", "the file is too large to hold in memory");
+    }
+}
+
 } // namespace
 
 namespace modTools {
@@ -125,25 +150,24 @@ std::string ReadWholeFile(const std::string& path) {
     if (!IsRegularFile(path)) {
         return {};
     }
-    FileHandle file = OpenFile(path, "rb", "read");
-    try {
-        std::string content;
-        // One byte more than the size, so that the read of an unchanged file meets the end
-        // of file without growing the buffer.
-        const std::uintmax_t size = SizeOf(path, "read");
-        // A 32-bit program can't even count the bytes of a file over 4 GiB.
-        if (size >= content.max_size()) {
-            throw std::length_error("file size");
-        }
-        MakeRoom(content, static_cast<std::size_t>(size) + 1);
-        errno = 0;
-        ReadAll(file.get(), path, content);
-        return content;
-    } catch (const std::bad_alloc&) {
-        throw FileError(path, "read", "not enough memory to hold the whole file");
-    } catch (const std::length_error&) {
-        throw FileError(path, "read", "the file is too large to hold in memory");
+    return ReadOpenedFile(path);
+}
+
+void RequireRegularFile(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::file_status status =
+        std::filesystem::status(FileSystemPath(path), error);
+    if (error) {
+        throw FileError(path, "read", error.message());
     }
+    if (!std::filesystem::is_regular_file(status)) {
+        throw FileError(path, "read", "it is not a regular file");
+    }
+}
+
+std::string ReadExistingFile(const std::string& path) {
+    RequireRegularFile(path);
+    return ReadOpenedFile(path);
 }
 
 bool WriteWholeFile(const std::string& path, std::string_view content) {

@@ -16,6 +16,14 @@ bool IsRegularFile(const std::string& path);
 // the read. Throws FileError when the file exists but can't be read, or memory runs out.
 std::string ReadWholeFile(const std::string& path);
 
+// Throws FileError with the reason when the path names no regular file.
+void RequireRegularFile(const std::string& path);
+
+// The bytes of a file that must be there, as a queued print file must: like
+// ReadWholeFile, but a path that names no regular file, or stops naming one before it is
+// opened, is a FileError with the reason rather than an empty result.
+std::string ReadExistingFile(const std::string& path);
+
 // Writes the content from the first byte of the file, creating it when missing. An
 // existing file is not emptied first, so the result is true only when the file is
 // afterwards exactly as long as the content. Throws FileError when the file can't be

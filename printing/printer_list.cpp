@@ -18,6 +18,21 @@ std::string UpperCased(std::string text) {
 
 namespace modTools {
 
+std::optional<std::size_t> DefaultPrinterIndex(const std::vector<std::string>& names,
+                                               const std::string& defaultName) {
+    const std::string wanted = UpperCased(defaultName);
+    std::optional<std::size_t> found;
+    if (wanted.empty()) {
+        return found;
+    }
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (UpperCased(names[i]) == wanted) {
+            found = i;
+        }
+    }
+    return found;
+}
+
 std::string GetDefaultPrinterName(PrinterCatalog& catalog) {
     return UpperCased(catalog.DefaultPrinterName());
 }
@@ -31,14 +46,10 @@ bool FillPrinterList(PrinterCatalog& catalog, ListTarget& target) {
             target.AddItem(NoPrinterEntry);
             return true;
         }
-        int chosen = 0;
-        for (std::size_t i = 0; i < names.size(); ++i) {
-            target.AddItem(names[i]);
-            if (UpperCased(names[i]) == defaultName) {
-                chosen = static_cast<int>(i);
-            }
+        for (const std::string& name : names) {
+            target.AddItem(name);
         }
-        target.SetListIndex(chosen);
+        target.SetListIndex(static_cast<int>(DefaultPrinterIndex(names, defaultName).value_or(0)));
         return true;
     } catch (const std::exception&) {
         target.SetListIndex(-1);

@@ -1,6 +1,5 @@
 #include "printing/raw_print.h"
 
-#include "core/file_error.h"
 #include "core/whole_file.h"
 #include "printing/spooler.h"
 
@@ -30,15 +29,6 @@ bool FinishJob(Spooler& spooler, std::string_view data, bool acceptedSoFar) {
     return accepted;
 }
 
-// A file queued for printing must still be there: a vanished file is an error for the
-// job, not an empty document.
-std::string ReadFileToPrint(const std::string& path) {
-    if (!modTools::IsRegularFile(path)) {
-        throw FileError(path, "read", "it is no longer a regular file");
-    }
-    return modTools::ReadWholeFile(path);
-}
-
 } // namespace
 
 namespace modRawPrint {
@@ -58,7 +48,7 @@ bool PrintFileRaw(Spooler& spooler, const std::string& printerName, const std::s
     }
     std::string data;
     try {
-        data = ReadFileToPrint(path);
+        data = modTools::ReadExistingFile(path);
     } catch (...) {
         // Nothing of a job whose data could not be had may reach the printer.
         spooler.CancelDocument();

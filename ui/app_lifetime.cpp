@@ -14,6 +14,7 @@ AppLifetime::AppLifetime(QObject* parent) : QObject(parent) {
 AppLifetime::~AppLifetime() {
     if (qApp != nullptr) {
         qApp->removeEventFilter(this);
+        QApplication::setQuitOnLastWindowClosed(true);
     }
 }
 

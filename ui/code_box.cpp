@@ -211,6 +211,10 @@ void CodeBox::Cut() {
 }
 
 void CodeBox::Paste() {
+    // A clipboard without text (a picture, say) leaves the box and its selection alone.
+    if (!ClipboardHasText()) {
+        return;
+    }
     Insert(ClipboardText(), EditHistory::Kind::Other);
 }
 
@@ -300,8 +304,9 @@ std::optional<CodeBox::MoveKey> CodeBox::MoveFor(const QKeyEvent& event) {
     return std::nullopt;
 }
 
-// Characters the keyboard typed: not a shortcut with Ctrl or Meta (AltGr, which some
-// systems report as Ctrl+Alt, still types), and no control character.
+// Characters the keyboard typed: not a shortcut with Ctrl, Alt or Meta (Alt+F opens the
+// File menu; AltGr, which some systems report as Ctrl+Alt, still types), and no control
+// character.
 bool CodeBox::IsTypedText(const QKeyEvent& event) {
     const QString text = event.text();
     if (text.isEmpty()) {
@@ -310,7 +315,8 @@ bool CodeBox::IsTypedText(const QKeyEvent& event) {
     const Qt::KeyboardModifiers modifiers = event.modifiers();
     const bool altGr =
         modifiers.testFlag(Qt::ControlModifier) && modifiers.testFlag(Qt::AltModifier);
-    if ((modifiers.testFlag(Qt::ControlModifier) || modifiers.testFlag(Qt::MetaModifier)) &&
+    if ((modifiers.testFlag(Qt::ControlModifier) || modifiers.testFlag(Qt::AltModifier) ||
+         modifiers.testFlag(Qt::MetaModifier)) &&
         !altGr) {
         return false;
     }

@@ -5,6 +5,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QtMath>
+#include <algorithm>
 
 namespace {
 
@@ -47,6 +48,10 @@ QFont ControlFont(const QFont& textFont) {
     return font;
 }
 
+// Every character takes at least a pixel, so that a row of pasted zero-width marks still
+// wraps instead of growing into one endless row.
+constexpr qreal MinimumAdvance = 1.0;
+
 } // namespace
 
 CodeGlyphs::CodeGlyphs(const QFont& font)
@@ -57,11 +62,12 @@ CodeGlyphs::CodeGlyphs(const QFont& font)
         switch (kind) {
         case Kind::Text:
         case Kind::Blank:
-            return IsInBasicPlane(character)
-                       ? text.horizontalAdvance(QChar(static_cast<char16_t>(character)))
-                       : text.horizontalAdvance(StringOf(character));
+            return std::max(MinimumAdvance,
+                            IsInBasicPlane(character)
+                                ? text.horizontalAdvance(QChar(static_cast<char16_t>(character)))
+                                : text.horizontalAdvance(StringOf(character)));
         case Kind::Single:
-            return text.horizontalAdvance(DisplayOf(character));
+            return std::max(MinimumAdvance, text.horizontalAdvance(DisplayOf(character)));
         case Kind::CarriageReturn:
         case Kind::Control:
             break;

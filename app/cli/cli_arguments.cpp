@@ -148,6 +148,8 @@ Request Parse(const std::vector<std::string>& arguments) {
     return CommandLineReader(*form, arguments).Read();
 }
 
+// The layout of the text is its own: the formatter must not reflow it.
+// clang-format off
 std::string HelpText() {
     return R"help(Usage: tolvenmark-cli COMMAND [OPTIONS] [ARGUMENTS]
 Send bytes to a printer unchanged, past any driver, as raw spooler jobs.
@@ -161,21 +163,18 @@ Commands:
   print [-P PRINTER] FILE... each file as one raw job, in the order given
   send [-P PRINTER] CODES    the token text CODES (for example '<ESC>E<ESC>&l1O')
                              converted to bytes and sent as one raw job;
-    CODES '-' reads the token text from standard input
-        show[FILE] a file's bytes as token text on standard output encode[FILE] token text to raw
-            bytes on standard output(FILE '-' or none
-                                     : standard input)
+                             CODES '-' reads the token text from standard input
+  show [FILE]                a file's bytes as token text on standard output
+  encode [FILE]              token text to raw bytes on standard output
+                             (FILE '-' or none: standard input)
 
-                Options
-        : -P,
-          --printer PRINTER the printer to send to(default
-                                                   : the default printer)-- ends the options
-        : later arguments are files or
-              codes - h,
-          --help this text-- version the version
+Options:
+  -P, --printer PRINTER      the printer to send to (default: the default printer)
+  --                         ends the options: later arguments are files or codes
+  -h, --help                 this text
+  --version                  the version
 
-              Every job sent prints "request id is PRINTER-ID (N file(s))",
-          as lp does; every
+Every job sent prints "request id is PRINTER-ID (N file(s))", as lp does; every
 failure is named on standard error.
 
 Exit status: 0 all sent, 1 some file or job failed (the others were still sent),
@@ -185,5 +184,6 @@ Tokens: <NUL> to <US> for bytes 0 to 31, <DEL> for 127, <NPC> for 255, case-sens
 every other byte stands for itself.
 )help";
 }
+// clang-format on
 
 } // namespace CliArguments

@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
 #include <iostream>
 
 namespace {
@@ -20,43 +19,6 @@ namespace {
 using CliArguments::Command;
 
 constexpr const char* ProgramName = "tolvenmark-cli";
-
-bool EqualIgnoringCase(const std::string& a, const std::string& b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::toupper(static_cast<unsigned char>(x)) ==
-               std::toupper(static_cast<unsigned char>(y));
-    });
-}
-
-// The entry of the list that the windows would preselect as the default printer: the
-// last whose name matches without regard to case. Unlike the windows, the first printer
-// does not stand in for a missing default: nothing is sent anywhere by guess.
-std::optional<std::size_t> DefaultEntry(const std::vector<std::string>& names,
-                                        const std::string& defaultName) {
-    std::optional<std::size_t> found;
-    if (defaultName.empty()) {
-        return found;
-    }
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        if (EqualIgnoringCase(names[i], defaultName)) {
-            found = i;
-        }
-    }
-    return found;
-}
-
-// A file that can be sent or shown: a regular file. Anything else is reported with the
-// system's reason before a job is opened for it.
-void RequireRegularFile(const std::string& path) {
-    std::error_code error;
-    const auto status = std::filesystem::status(path, error);
-    if (error) {
-        throw FileError(path, "read", error.message());
-    }
-    if (!std::filesystem::is_regular_file(status)) {
-        throw FileError(path, "read", "it is not a regular file");
-    }
-}
 
 } // namespace
 
@@ -108,7 +70,7 @@ int CliProgram::List() {
         Complain("no printer is installed");
         return ExitAllSent;
     }
-    const std::optional<std::size_t> marked = DefaultEntry(names, defaultName);
+    const std::optional<std::size_t> marked = modTools::DefaultPrinterIndex(names, defaultName);
     for (std::size_t i = 0; i < names.size(); ++i) {
         out_ << names[i] << (marked == i ? " (default)" : "") << '\n';
     }
@@ -122,7 +84,7 @@ std::optional<std::string> CliProgram::ChoosePrinter(const CliArguments::Request
     try {
         const std::vector<std::string> names = catalog_.PrinterNames();
         const std::string defaultName = catalog_.DefaultPrinterName();
-        if (const auto entry = DefaultEntry(names, defaultName)) {
+        if (const auto entry = modTools::DefaultPrinterIndex(names, defaultName)) {
             return names[*entry];
         }
         Complain(
@@ -151,7 +113,8 @@ int CliProgram::Print(const CliArguments::Request& request) {
 
 bool CliProgram::PrintFile(const std::string& printer, const std::string& path) {
     try {
-        RequireRegularFile(path);
+        // Checked before a job is opened for it, so no cancelled job is left behind.
+        modTools::RequireRegularFile(path);
         if (modRawPrint::PrintFileRaw(spooler_, printer, path)) {
             ReportJob(printer, 1);
             return true;
@@ -215,8 +178,7 @@ void CliProgram::ReportJob(const std::string& printer, int fileCount) {
 // The named file's bytes, or standard input's when there is no name or it is "-".
 std::string CliProgram::ReadInput(const std::vector<std::string>& operands) {
     if (!operands.empty() && operands.front() != "-") {
-        RequireRegularFile(operands.front());
-        return modTools::ReadWholeFile(operands.front());
+        return modTools::ReadExistingFile(operands.front());
     }
     std::string bytes;
     std::string chunk(1 << 16, '\0');

@@ -90,6 +90,7 @@ std::string CupsPrinterCatalog::DefaultPrinterName() {
 }
 
 bool CupsPrinterCatalog::OpenPrinterSettings(const std::string& printerName) {
-    return DetachedProcess::Start(
-        PrinterSettingsCommand::For(printerName, ProgramSearch::ProcessSearchPath(), cupsServer()));
+    return DetachedProcess::Start(PrinterSettingsCommand::For(
+        printerName, ProgramSearch::ProcessSearchPath(),
+        PrinterSettingsCommand::ServerSetting(cupsServer(), ippPort())));
 }

@@ -71,6 +71,15 @@ std::string WebHost(std::string_view server) {
     return std::string(host);
 }
 
+std::string ServerSetting(std::string_view host, int port) {
+    if (host.empty() || host.front() == '/') {
+        return std::string(host);
+    }
+    const bool bareIpv6 = host.front() != '[' && host.find(':') != std::string_view::npos;
+    const std::string bracketed = bareIpv6 ? "[" + std::string(host) + "]" : std::string(host);
+    return bracketed + ":" + std::to_string(port);
+}
+
 std::string SchedulerPageAddress(const std::string& printerName, std::string_view server) {
     return "http://" + WebHost(server) + "/printers/" + PercentEncoded(printerName);
 }
@@ -81,7 +90,8 @@ std::vector<std::string> For(const std::string& printerName, const std::string& 
         return {*program, "--configure-printer", printerName};
     }
     if (auto program = ProgramSearch::Find("configure-printer", searchPath)) {
-        return {*program, printerName};
+        // "--": a queue named like an option ("-x") is still the name.
+        return {*program, "--", printerName};
     }
     return {ProgramSearch::Find("xdg-open", searchPath).value_or("xdg-open"),
             SchedulerPageAddress(printerName, server)};

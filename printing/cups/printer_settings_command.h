@@ -17,12 +17,17 @@ std::string PercentEncoded(std::string_view text);
 // starts with "/"). A socket or an empty setting means the local scheduler, localhost:631.
 std::string WebHost(std::string_view server);
 
+// The CUPS_SERVER form of the scheduler the library talks to: the library gives the host
+// (cupsServer(), without its port) and the port (ippPort()) apart; a socket path is kept
+// as it is.
+std::string ServerSetting(std::string_view host, int port);
+
 // The scheduler's own page for the queue, "http://HOST/printers/NAME".
 std::string SchedulerPageAddress(const std::string& printerName, std::string_view server);
 
 // The argument vector that opens the settings, the program first: the first found along
 // the search path of system-config-printer (GNOME and others, "--configure-printer NAME")
-// and configure-printer (KDE, "NAME"); else xdg-open with the scheduler's page. The
+// and configure-printer (KDE, "-- NAME"); else xdg-open with the scheduler's page. The
 // printer name is always one argument of its own, never part of a command line.
 std::vector<std::string> For(const std::string& printerName, const std::string& searchPath,
                              std::string_view server);

@@ -159,6 +159,10 @@ bool WinSpooler::ClosePrinter() {
         AbortJob();
     }
     if (!::ClosePrinter(printer_.release())) {
+        // The first failure is the one worth reporting; a close after it is only a symptom.
+        if (failed_) {
+            return false;
+        }
         return FailWithLastError();
     }
     return true;

@@ -18,6 +18,19 @@ TEST(CliBinaryTest, VersionComesFromTheBuild) {
     EXPECT_EQ(result.err, "");
 }
 
+// Every command and option is listed at the start of its own line, as a user scans for it.
+TEST(CliBinaryTest, HelpListsEveryCommandAndOption) {
+    const ProgramResult result = Cli({"--help"});
+    EXPECT_EQ(result.exitCode, 0);
+    for (const char* line :
+         {"\n  list ", "\n  print [-P PRINTER] FILE... ", "\n  send [-P PRINTER] CODES ",
+          "\n  show [FILE] ", "\n  encode [FILE] ", "\n  -P, --printer PRINTER ", "\n  -- ",
+          "\n  -h, --help ", "\n  --version "}) {
+        EXPECT_NE(result.out.find(line), std::string::npos) << line << " missing in\n"
+                                                            << result.out;
+    }
+}
+
 TEST(CliBinaryTest, UsageErrorsExitTwoWithAMessageAndAHint) {
     for (const std::vector<std::string>& line :
          {std::vector<std::string>{}, {"frob"}, {"print"}, {"print", "--frob", "x"}, {"send"}}) {

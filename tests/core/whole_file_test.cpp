@@ -124,3 +124,22 @@ TEST(WholeFileTest, NamesInTheAnsiCodePageAreFound) {
 #endif
 
 } // namespace
+
+namespace {
+
+// A file that must be there says why it can't be read instead of reading as empty.
+TEST(WholeFileTest, ExistingFileReadFailsWithTheReasonWhenTheFileIsNotThere) {
+    TempDir dir;
+    WriteBytes(dir.File("job.prn"), AllByteValues());
+    EXPECT_EQ(modTools::ReadExistingFile(dir.File("job.prn")), AllByteValues());
+    try {
+        modTools::ReadExistingFile(dir.File("gone.prn"));
+        FAIL() << "a missing file read without an error";
+    } catch (const FileError& error) {
+        EXPECT_EQ(error.Path(), dir.File("gone.prn"));
+        EXPECT_FALSE(error.Reason().empty());
+    }
+    EXPECT_THROW(modTools::ReadExistingFile(dir.Path().string()), FileError);
+}
+
+} // namespace

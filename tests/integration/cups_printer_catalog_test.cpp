@@ -119,7 +119,8 @@ TEST_F(CupsPrinterCatalogTest, NoSchedulerIsAnErrorAndFailsTheFillQuickly) {
     EXPECT_NE(why.find(nowhere), std::string::npos) << why;
     EXPECT_FALSE(filled);
     EXPECT_EQ(list.index, -1);
-    EXPECT_LT(took, std::chrono::seconds(1));
+    // Milliseconds in fact; the bound only tells a quick failure from a hang on a busy machine.
+    EXPECT_LT(took, std::chrono::seconds(5));
 }
 
 // A scheduler without any queue answers "not found": that is an empty list, not an error.

@@ -42,7 +42,7 @@ TEST_F(PrinterSettingsCommandTest, KdeConfigurePrinterWhenThereIsNoSystemConfigP
     const std::string configure = InstallProgram(kde, "configure-printer");
     InstallProgram(desktop, "xdg-open");
     EXPECT_EQ(PrinterSettingsCommand::For("Office", SearchPath(), ""),
-              (Arguments{configure, "Office"}));
+              (Arguments{configure, "--", "Office"}));
 }
 
 TEST_F(PrinterSettingsCommandTest, SchedulerPageThroughXdgOpenWhenNeitherIsInstalled) {
@@ -75,13 +75,25 @@ TEST_F(PrinterSettingsCommandTest, EmptyPathEntriesNeverMeanTheCurrentFolder) {
 TEST_F(PrinterSettingsCommandTest, PrinterNameIsOneArgumentExactlyAsGiven) {
     const std::string systemConfig = InstallProgram(gnome, "system-config-printer");
     const std::string configure = InstallProgram(kde, "configure-printer");
-    for (const std::string name :
-         {"Office Laser 4", "Tom's \"big\" printer", "a&b|c;d", "$(reboot)`id`", "x\ny", ""}) {
+    for (const std::string name : {"Office Laser 4", "Tom's \"big\" printer", "a&b|c;d",
+                                   "$(reboot)`id`", "x\ny", "", "-x"}) {
         EXPECT_EQ(PrinterSettingsCommand::For(name, SearchPath(), ""),
                   (Arguments{systemConfig, "--configure-printer", name}));
         EXPECT_EQ(PrinterSettingsCommand::For(name, kde.string(), ""),
-                  (Arguments{configure, name}));
+                  (Arguments{configure, "--", name}));
     }
+}
+
+// The page is on the port the library really talks to, which it keeps apart from the host.
+TEST(PrinterSettingsAddressTest, PageFollowsTheLibrarysHostAndPort) {
+    using PrinterSettingsCommand::SchedulerPageAddress;
+    using PrinterSettingsCommand::ServerSetting;
+    EXPECT_EQ(SchedulerPageAddress("Lab", ServerSetting("printhost", 8631)),
+              "http://printhost:8631/printers/Lab");
+    EXPECT_EQ(SchedulerPageAddress("Lab", ServerSetting("::1", 631)),
+              "http://[::1]:631/printers/Lab");
+    EXPECT_EQ(SchedulerPageAddress("Lab", ServerSetting("/run/cups/cups.sock", 631)),
+              "http://localhost:631/printers/Lab");
 }
 
 TEST(PrinterSettingsAddressTest, NameIsPercentEncodedAsOnePathSegment) {

@@ -8,12 +8,6 @@ std::vector<std::string> RecordingSpooler::Operations() const {
     return operations;
 }
 
-void RecordingSpooler::Clear() {
-    calls_.clear();
-    written_.clear();
-    lastError_.clear();
-}
-
 bool RecordingSpooler::Record(const std::string& operation, const std::string& argument) {
     calls_.push_back({operation, argument});
     if (failing_.count(operation) != 0) {

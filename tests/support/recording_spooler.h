@@ -23,7 +23,6 @@ public:
     std::vector<std::string> Operations() const;
     // The data of every Write, in order.
     const std::vector<std::string>& Written() const { return written_; }
-    void Clear();
 
     bool OpenPrinter(const std::string& printerName) override;
     bool StartDocument(const std::string& documentName) override;

@@ -62,8 +62,9 @@ TEST_F(CodeBoxTest, TypingPutsCharactersAtTheCaret) {
     Type("x");
     EXPECT_EQ(Box().Text(), "x<ESC>E");
     EXPECT_EQ(changed.count(), 7);
-    // Shortcuts and control characters type nothing.
+    // Shortcuts, menu access keys and control characters type nothing.
     Key(Qt::Key_B, Qt::ControlModifier);
+    QTest::keyClick(box_, Qt::Key_F, Qt::AltModifier, 0);
     QTest::keyClick(box_, Qt::Key_Escape);
     EXPECT_EQ(Box().Text(), "x<ESC>E");
 }
@@ -251,6 +252,17 @@ TEST_F(CodeBoxTest, PastedPlainTextGetsCrLfLineBreaks) {
     QGuiApplication::clipboard()->setText("one\ntwo\r\nthree");
     Key(Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(Box().Text(), "one\r\ntwo\r\nthree");
+}
+
+TEST_F(CodeBoxTest, PastingWithoutTextKeepsTheSelection) {
+    Type("keep");
+    Key(Qt::Key_A, Qt::ControlModifier);
+    auto* picture = new QMimeData;
+    picture->setData(QStringLiteral("image/png"), QByteArray("\x89PNG", 4));
+    QGuiApplication::clipboard()->setMimeData(picture);
+    Key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(Box().Text(), "keep");
+    EXPECT_EQ(Box().SelectionLength(), 4);
 }
 
 TEST_F(CodeBoxTest, UnmappableCharacterIsReportedWithItsPlace) {

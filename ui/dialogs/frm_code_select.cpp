@@ -3,6 +3,7 @@
 #include "core/code_table.h"
 #include "ui/ansi_text.h"
 #include "ui/code_box.h"
+#include "ui/code_font.h"
 #include "ui/twips.h"
 
 #include <QFocusEvent>
@@ -32,20 +33,6 @@ protected:
     }
 };
 
-// Courier New 8.25 pt where it is installed; the system's fixed-pitch font at the same
-// size elsewhere, so the numbers stay under "DEC" and the notations under "Code".
-QFont PickerFont() {
-    const QString family = QStringLiteral("Courier New");
-    QFont font(family);
-    if (!QFontDatabase::hasFamily(family)) {
-        font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    }
-    font.setPointSizeF(8.25);
-    font.setWeight(QFont::Normal);
-    font.setItalic(false);
-    return font;
-}
-
 // " ddd   notation": the byte value of column 0 and the text of column 1.
 QString EntryText(int row) {
     const auto byte = static_cast<unsigned char>(CodeTable::Cell(row, 0).front());
@@ -64,7 +51,7 @@ frmCodeSelect::frmCodeSelect(CodeBox& txtCodes)
     setModal(true);
     setFixedSize(ToPixels(1680), ToPixels(2985));
 
-    const QFont font = PickerFont();
+    const QFont font = CodeFont();
 
     lstCodes = new CodeList(this);
     lstCodes->setObjectName(QStringLiteral("lstCodes"));

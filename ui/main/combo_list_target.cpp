@@ -1,5 +1,6 @@
 #include "ui/main/combo_list_target.h"
 
+#include <QByteArray>
 #include <QComboBox>
 
 void ComboListTarget::Clear() {
@@ -9,10 +10,16 @@ void ComboListTarget::Clear() {
 void ComboListTarget::AddItem(const std::string& text) {
     // A combo box selects the first entry added to it; adding must not select anything.
     const int selected = combo_.currentIndex();
-    combo_.addItem(QString::fromStdString(text));
+    // The name is kept as the platform gave it, byte for byte, for the spooler; the entry
+    // shows it in the system's 8-bit encoding (ANSI on Windows, UTF-8 elsewhere).
+    combo_.addItem(QString::fromLocal8Bit(text), QByteArray::fromStdString(text));
     combo_.setCurrentIndex(selected);
 }
 
 void ComboListTarget::SetListIndex(int index) {
     combo_.setCurrentIndex(index);
+}
+
+std::string ComboListTarget::ItemName(const QComboBox& combo, int index) {
+    return combo.itemData(index).toByteArray().toStdString();
 }

@@ -9,6 +9,7 @@
 #include "printing/printer_list.h"
 #include "printing/raw_print.h"
 #include "ui/code_box.h"
+#include "ui/code_font.h"
 #include "ui/dialogs/frm_about.h"
 #include "ui/dialogs/frm_ascii.h"
 #include "ui/dialogs/frm_code_select.h"
@@ -17,6 +18,7 @@
 #include "ui/main/frame_caption_style.h"
 #include "ui/main/help_document.h"
 #include "ui/resources/svg_icon.h"
+#include "ui/twips.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -55,33 +57,11 @@ const QString OverwriteQuestion = QStringLiteral("File already exists! Overwrite
 const QString NotSaved = QStringLiteral("Nothing was saved.");
 const QString NotSent = QStringLiteral("Nothing was sent.");
 
-// The window is laid out in twips, 15 to a logical pixel; Qt scales logical pixels to
-// the screen.
-constexpr int Pixels(int twips) {
-    return (twips + 7) / 15;
-}
-
-QRect Twips(int left, int top, int width, int height) {
-    return {Pixels(left), Pixels(top), Pixels(width), Pixels(height)};
-}
-
 constexpr int ClientWidth = 7335;
 constexpr int ClientHeight = 6810;
 constexpr int StatusBarHeight = 255;
 // Between two status bar panels, in pixels.
 constexpr int PanelGap = 3;
-
-// The code buttons are set in Courier New 8.25 points; where that font is missing, the
-// system's fixed-pitch font stands in at the same size.
-QFont CodeButtonFont() {
-    QFont font = QFontDatabase::hasFamily(QStringLiteral("Courier New"))
-                     ? QFont(QStringLiteral("Courier New"))
-                     : QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPointSizeF(8.25);
-    font.setWeight(QFont::Normal);
-    font.setItalic(false);
-    return font;
-}
 
 QString VersionText() {
     return QStringLiteral("%1.%2.%3")
@@ -208,9 +188,11 @@ QWidget* frmMain::CreateClientArea() {
     // The client area below the menu bar, less the status bar docked at its bottom.
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("clientArea"));
-    client->setFixedSize(Pixels(ClientWidth), Pixels(ClientHeight - StatusBarHeight));
-    // One style object serves the three frame captions; it is made before the frames so
-    // that they are gone before it.
+    client->setFixedSize(Twips::ToPixels(ClientWidth),
+                         Twips::ToPixels(ClientHeight - StatusBarHeight));
+    // One style object serves the three frame captions. A window deletes its children in
+    // the order they were made, so the style, made after the client area, outlives the
+    // frames that use it.
     auto* captionStyle = new FrameCaptionStyle;
     captionStyle->setParent(this);
     CreatePrinterFrame(client);
@@ -249,24 +231,24 @@ QPushButton* frmMain::CreatePictureButton(QWidget* frame, const char* name, cons
 
 void frmMain::CreatePrinterFrame(QWidget* client) {
     Frame1 = CreateFrame(client, "Frame1", QStringLiteral("Printer"));
-    Frame1->setGeometry(Twips(120, 120, 7095, 855));
+    Frame1->setGeometry(Twips::ToRect(120, 120, 7095, 855));
 
     cmbPrinter = new QComboBox(Frame1);
     cmbPrinter->setObjectName(QStringLiteral("cmbPrinter"));
     cmbPrinter->setEditable(false);
-    cmbPrinter->setGeometry(Twips(120, 360, 5655, 315));
+    cmbPrinter->setGeometry(Twips::ToRect(120, 360, 5655, 315));
 
     cmdProp = CreateButton(Frame1, "cmdProp", QStringLiteral("Properties"), QString());
-    cmdProp->setGeometry(Twips(5880, 360, 1095, 375));
+    cmdProp->setGeometry(Twips::ToRect(5880, 360, 1095, 375));
 }
 
 void frmMain::CreateFilesFrame(QWidget* client) {
     Frame2 = CreateFrame(client, "Frame2", QStringLiteral("Files"));
-    Frame2->setGeometry(Twips(120, 1080, 7095, 3135));
+    Frame2->setGeometry(Twips::ToRect(120, 1080, 7095, 3135));
 
     lstFiles = new QListWidget(Frame2);
     lstFiles->setObjectName(QStringLiteral("lstFiles"));
-    lstFiles->setGeometry(Twips(120, 360, 5655, 2595));
+    lstFiles->setGeometry(Twips::ToRect(120, 360, 5655, 2595));
     lstFiles->setSelectionMode(QAbstractItemView::SingleSelection);
     lstFiles->setSortingEnabled(false);
     // Drops, pointer moves and tooltips over the entries are handled by this window.
@@ -276,61 +258,61 @@ void frmMain::CreateFilesFrame(QWidget* client) {
     lstFiles->viewport()->installEventFilter(this);
 
     cmdAdd = CreateButton(Frame2, "cmdAdd", QStringLiteral("Add"), QStringLiteral("Add a file"));
-    cmdAdd->setGeometry(Twips(5880, 360, 1095, 375));
+    cmdAdd->setGeometry(Twips::ToRect(5880, 360, 1095, 375));
     cmdDelete =
         CreateButton(Frame2, "cmdDelete", QStringLiteral("Delete"), QStringLiteral("Delet item"));
-    cmdDelete->setGeometry(Twips(5880, 840, 1095, 375));
+    cmdDelete->setGeometry(Twips::ToRect(5880, 840, 1095, 375));
     cmdUp = CreatePictureButton(Frame2, "cmdUp", QStringLiteral(":/icons/arrow_up.svg"),
                                 QStringLiteral("Move item up"));
-    cmdUp->setGeometry(Twips(6240, 1560, 375, 375));
+    cmdUp->setGeometry(Twips::ToRect(6240, 1560, 375, 375));
     cmdDown = CreatePictureButton(Frame2, "cmdDown", QStringLiteral(":/icons/arrow_down.svg"),
                                   QStringLiteral("Move item down"));
-    cmdDown->setGeometry(Twips(6240, 2040, 375, 375));
+    cmdDown->setGeometry(Twips::ToRect(6240, 2040, 375, 375));
     cmdPrint = CreateButton(Frame2, "cmdPrint", QStringLiteral("Print"),
                             QStringLiteral("Send all files to selected printer"));
-    cmdPrint->setGeometry(Twips(5880, 2640, 1095, 375));
+    cmdPrint->setGeometry(Twips::ToRect(5880, 2640, 1095, 375));
 }
 
 void frmMain::CreateCodesFrame(QWidget* client) {
     Frame3 = CreateFrame(client, "Frame3", QStringLiteral("Codes"));
-    Frame3->setGeometry(Twips(120, 4320, 7095, 2175));
+    Frame3->setGeometry(Twips::ToRect(120, 4320, 7095, 2175));
 
     cmdOpen = CreatePictureButton(Frame3, "cmdOpen", QStringLiteral(":/icons/folder_open.svg"),
                                   QStringLiteral("Open"));
-    cmdOpen->setGeometry(Twips(120, 360, 375, 375));
+    cmdOpen->setGeometry(Twips::ToRect(120, 360, 375, 375));
     cmdSave = CreatePictureButton(Frame3, "cmdSave", QStringLiteral(":/icons/diskette.svg"),
                                   QStringLiteral("Save"));
-    cmdSave->setGeometry(Twips(600, 360, 375, 375));
+    cmdSave->setGeometry(Twips::ToRect(600, 360, 375, 375));
 
-    const QFont codeFont = CodeButtonFont();
+    const QFont codeFont = CodeFont();
     cmdCode =
         CreateButton(Frame3, "cmdCode", QStringLiteral("Code"), QStringLiteral("Insert a code"));
-    cmdCode->setGeometry(Twips(3480, 360, 615, 375));
+    cmdCode->setGeometry(Twips::ToRect(3480, 360, 615, 375));
     cmdEscape = CreateButton(Frame3, "cmdEscape", QStringLiteral("<ESC>"),
                              QStringLiteral("Insert an escape"));
-    cmdEscape->setGeometry(Twips(4200, 360, 735, 375));
+    cmdEscape->setGeometry(Twips::ToRect(4200, 360, 735, 375));
     cmdASCII = CreateButton(Frame3, "cmdASCII", QStringLiteral("ASCII"),
                             QStringLiteral("Show ASCII Table"));
-    cmdASCII->setGeometry(Twips(5040, 360, 735, 375));
+    cmdASCII->setGeometry(Twips::ToRect(5040, 360, 735, 375));
     for (QPushButton* button : {cmdCode, cmdEscape, cmdASCII}) {
         button->setFont(codeFont);
     }
 
     cmdSend = CreateButton(Frame3, "cmdSend", QStringLiteral("Send Codes"),
                            QStringLiteral("Send your code to the selected printer"));
-    cmdSend->setGeometry(Twips(5880, 1680, 1095, 375));
+    cmdSend->setGeometry(Twips::ToRect(5880, 1680, 1095, 375));
 
     // Wraps at its width and has no scroll bars; Tab moves on to the next control.
     txtCodes = new CodeBox(Frame3);
     txtCodes->setObjectName(QStringLiteral("txtCodes"));
-    txtCodes->setGeometry(Twips(120, 840, 5655, 1215));
+    txtCodes->setGeometry(Twips::ToRect(120, 840, 5655, 1215));
 }
 
 void frmMain::CreateStatusBar() {
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->setSizeGripEnabled(false);
-    StatusBar1->setFixedHeight(Pixels(StatusBarHeight));
+    StatusBar1->setFixedHeight(Twips::ToPixels(StatusBarHeight));
     setStatusBar(StatusBar1);
 
     // The panels keep their own widths side by side with a small gap, as the status bar
@@ -338,7 +320,7 @@ void frmMain::CreateStatusBar() {
     // no longer fit the client width.
     auto* panels = new QWidget(StatusBar1);
     panels->setObjectName(QStringLiteral("StatusBar1Panels"));
-    panels->setGeometry(0, 0, Pixels(ClientWidth), Pixels(StatusBarHeight));
+    panels->setGeometry(0, 0, Twips::ToPixels(ClientWidth), Twips::ToPixels(StatusBarHeight));
     auto* row = new QHBoxLayout(panels);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(PanelGap);
@@ -350,7 +332,7 @@ void frmMain::CreateStatusBar() {
     for (const auto& column : columns) {
         auto* label = new QLabel(panels);
         label->setObjectName(QString::fromLatin1(column.name));
-        label->setFixedWidth(Pixels(column.width));
+        label->setFixedWidth(Twips::ToPixels(column.width));
         row->addWidget(label);
         *column.label = label;
     }
@@ -414,7 +396,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
 
 std::string frmMain::SelectedPrinter() const {
     const int index = cmbPrinter->currentIndex();
-    return index < 0 ? std::string() : cmbPrinter->itemText(index).toStdString();
+    return index < 0 ? std::string() : ComboListTarget::ItemName(*cmbPrinter, index);
 }
 
 // --- printer frame ------------------------------------------------------------------
@@ -496,7 +478,7 @@ void frmMain::cmdPrint_Click() {
         } catch (const FileError& error) {
             // The job for a file that could not be read was withdrawn; the others still
             // go, and the user learns at the end which ones did not.
-            notSent << QString::fromLocal8Bit(error.what());
+            notSent << MessageOf(error);
         }
     }
     if (!notSent.isEmpty()) {
