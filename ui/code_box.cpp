@@ -609,7 +609,10 @@ void CodeBox::resizeEvent(QResizeEvent* event) {
     // The first character shown stays in the top row.
     const qsizetype topStart = layout_.HasRow(topRow_) ? layout_.RowAt(topRow_).start : 0;
     UpdateWrapWidth();
-    topRow_ = layout_.RowOf(topStart);
+    // A taller box may now show the end of the text with room to spare: the view keeps to
+    // the text and to the caret.
+    ScrollTo(layout_.RowOf(topStart));
+    EnsureCaretVisible();
     QWidget::resizeEvent(event);
 }
 

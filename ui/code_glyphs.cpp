@@ -170,7 +170,7 @@ qreal CodeGlyphs::Draw(QPainter& painter, QStringView text, qsizetype from, qsiz
         if (glyph.kind == Kind::Single) {
             painter.drawText(QPointF(x, origin.y()), DisplayOf(character));
         } else {
-            DrawControl(painter, character, QPointF(x, origin.y()));
+            DrawControl(painter, character, QPointF(x, origin.y()), glyph.advance);
         }
         x += glyph.advance;
         at += glyph.length;
@@ -178,10 +178,9 @@ qreal CodeGlyphs::Draw(QPainter& painter, QStringView text, qsizetype from, qsiz
     return x;
 }
 
-qreal CodeGlyphs::DrawControl(QPainter& painter, char32_t character, QPointF origin) const {
+void CodeGlyphs::DrawControl(QPainter& painter, char32_t character, QPointF origin,
+                             qreal width) const {
     const QString hex = HexOf(character);
-    const QFontMetricsF metrics(controlFont_);
-    const qreal width = metrics.horizontalAdvance(hex) + 2 * ControlPadding;
     const QRectF box(origin.x() + 1, origin.y() - ascent_ + 1, width - 2, ascent_);
     painter.save();
     painter.setFont(controlFont_);
@@ -189,5 +188,4 @@ qreal CodeGlyphs::DrawControl(QPainter& painter, char32_t character, QPointF ori
     painter.drawRect(box.adjusted(0.5, 0.5, -0.5, -0.5));
     painter.drawText(box, Qt::AlignCenter, hex);
     painter.restore();
-    return width;
 }

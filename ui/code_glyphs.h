@@ -10,8 +10,9 @@
 class QPainter;
 class QPointF;
 
-// How the code box measures and draws the characters of its text. The code page has 256
-// characters, so their advances are looked up in a table; any other character is measured
+// How the code box measures and draws the characters of its text. The characters U+0000 to
+// U+00FF (most of the code page) are looked up in a table; any other character, the
+// code page's own above U+00FF (the euro sign, the curly quotes) among them, is measured
 // once and remembered. Text is drawn in runs without kerning or ligatures, so that every
 // character stands exactly at the sum of the advances before it, which is where the caret
 // and the mouse place it. Control characters are drawn as a small box holding their number,
@@ -62,7 +63,8 @@ public:
 private:
     Glyph Other(QStringView text, qsizetype at) const;
     void Fill();
-    qreal DrawControl(QPainter& painter, char32_t character, QPointF origin) const;
+    // Draws a control character's box, `width` wide (its advance).
+    void DrawControl(QPainter& painter, char32_t character, QPointF origin, qreal width) const;
 
     QFont font_;
     QFont controlFont_;

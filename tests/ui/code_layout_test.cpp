@@ -163,9 +163,10 @@ TEST(CodeLayoutTest, RowsAfterAnEditMatchAFreshWrap) {
     }
 }
 
-// Runs of text are drawn by the font in one call; the characters must land where the
-// advances add up to, which is where the caret and the mouse put them.
-TEST(CodeGlyphsTest, DrawnRunsMatchTheSummedAdvances) {
+// Runs of text are drawn by the font in one call. With kerning and ligatures off, the font
+// measures a run as the sum of its characters' advances, which is where the caret and the
+// mouse put each character.
+TEST(CodeGlyphsTest, RunsMeasureAsTheSumOfTheirCharacters) {
     const CodeGlyphs glyphs{QFont()};
     QString run;
     for (int byte = 0; byte < 256; ++byte) {
