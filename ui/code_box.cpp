@@ -387,6 +387,10 @@ void CodeBox::inputMethodEvent(QInputMethodEvent* event) {
     if (!committed.isEmpty() || event->replacementLength() > 0) {
         Insert(committed, EditHistory::Kind::Typing);
     }
+    if (event->preeditString() != preedit_) {
+        preedit_ = event->preeditString();
+        update();
+    }
     event->accept();
 }
 
@@ -711,6 +715,7 @@ void CodeBox::focusInEvent(QFocusEvent* event) {
 void CodeBox::focusOutEvent(QFocusEvent* event) {
     blinkTimer_.stop();
     caretShown_ = false;
+    preedit_.clear();
     update();
     QWidget::focusOutEvent(event);
 }
@@ -763,9 +768,32 @@ void CodeBox::paintEvent(QPaintEvent* event) {
     for (int index = first; index <= last && layout_.HasRow(index); ++index) {
         DrawRow(painter, index, area.top() + (index - topRow_) * lineHeight);
     }
+    DrawPreedit(painter);
     if (caretShown_ && hasFocus()) {
         painter.fillRect(CaretRect(), palette().color(QPalette::Text));
     }
+}
+
+// The composition stands over the text after the caret, underlined, until the input
+// method commits it; only then does it become part of the text.
+void CodeBox::DrawPreedit(QPainter& painter) const {
+    if (preedit_.isEmpty()) {
+        return;
+    }
+    const QRect caret = CaretRect();
+    qreal width = 0;
+    for (qsizetype at = 0; at < preedit_.size();) {
+        const CodeGlyphs::Glyph glyph = glyphs_.At(preedit_, at);
+        width += glyph.advance;
+        at += glyph.length;
+    }
+    const QRectF area(caret.left(), caret.top(), width, glyphs_.LineHeight());
+    painter.fillRect(area, palette().color(QPalette::Base));
+    painter.setPen(palette().color(QPalette::Text));
+    glyphs_.Draw(painter, preedit_, 0, preedit_.size(),
+                 {area.left(), area.top() + glyphs_.Ascent()});
+    const qreal underline = area.top() + glyphs_.Ascent() + 1.5;
+    painter.drawLine(QPointF(area.left(), underline), QPointF(area.right(), underline));
 }
 
 void CodeBox::DrawFrame(QPainter& painter) const {

@@ -152,6 +152,7 @@ private:
     qsizetype PositionAt(QPointF point, bool* atRowEnd = nullptr) const;
     void DrawFrame(QPainter& painter) const;
     void DrawRow(QPainter& painter, int index, int y) const;
+    void DrawPreedit(QPainter& painter) const;
     QMenu* CreateContextMenu();
 
     QString text_;
@@ -172,4 +173,6 @@ private:
     bool selectingWithMouse_ = false;
     bool caretShown_ = false;
     QBasicTimer blinkTimer_;
+    // What an input method is composing: shown at the caret, not yet part of the text.
+    QString preedit_;
 };

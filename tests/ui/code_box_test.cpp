@@ -298,6 +298,28 @@ TEST_F(CodeBoxTest, InputMethodCommitsAreTyped) {
     EXPECT_TRUE(box_->rect().contains(CaretRect()));
 }
 
+// A composition is shown while it is made, but only the committed text enters the box.
+TEST_F(CodeBoxTest, InputMethodCompositionIsShownButNotTyped) {
+    Type("ab");
+    const auto picture = [this] {
+        QImage image(box_->size(), QImage::Format_ARGB32);
+        box_->render(&image);
+        return image;
+    };
+    const QImage before = picture();
+    QInputMethodEvent composing(QStringLiteral("ka"), {});
+    QApplication::sendEvent(box_, &composing);
+    EXPECT_EQ(Box().Text(), "ab");
+    EXPECT_NE(picture(), before);
+
+    QInputMethodEvent committed;
+    committed.setCommitString(QString(u'\u00e9'));
+    QApplication::sendEvent(box_, &committed);
+    EXPECT_EQ(Box().Text(), "ab\u00e9");
+    Key(Qt::Key_Backspace);
+    EXPECT_EQ(picture(), before);
+}
+
 TEST_F(CodeBoxTest, ContextMenuOffersTheEditingCommands) {
     QGuiApplication::clipboard()->clear();
     Box().SetText("one two");
