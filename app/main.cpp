@@ -25,10 +25,7 @@ using PlatformCatalog = CupsPrinterCatalog;
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(AppInfo::Title));
-    QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
-                                            .arg(AppInfo::VersionMajor)
-                                            .arg(AppInfo::VersionMinor)
-                                            .arg(AppInfo::VersionRevision));
+    QApplication::setApplicationVersion(QString::fromLatin1(AppInfo::Version));
     QApplication::setWindowIcon(SvgIcon::ApplicationIcon());
     // Lets the desktop match the windows to the installed tolvenmark.desktop entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("tolvenmark"));

@@ -39,8 +39,7 @@ int CliProgram::Run(const std::vector<std::string>& arguments) {
         out_ << CliArguments::HelpText();
         return out_.flush() ? ExitAllSent : ExitSomeFailed;
     case Command::Version:
-        out_ << ProgramName << ' ' << AppInfo::VersionMajor << '.' << AppInfo::VersionMinor << '.'
-             << AppInfo::VersionRevision << '\n';
+        out_ << ProgramName << ' ' << AppInfo::Version << '\n';
         return out_.flush() ? ExitAllSent : ExitSomeFailed;
     case Command::List:
         return List();

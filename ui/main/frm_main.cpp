@@ -63,13 +63,6 @@ constexpr int StatusBarHeight = 255;
 // Between two status bar panels, in pixels.
 constexpr int PanelGap = 3;
 
-QString VersionText() {
-    return QStringLiteral("%1.%2.%3")
-        .arg(AppInfo::VersionMajor)
-        .arg(AppInfo::VersionMinor)
-        .arg(AppInfo::VersionRevision);
-}
-
 // The paths of the local files a drag or drop carries: file managers offer them as a
 // text/uri-list of file: addresses. Other addresses are no files of this machine.
 QStringList LocalFiles(const QMimeData* data) {
@@ -377,7 +370,7 @@ void frmMain::Form_Load() {
         desktop_.ShowMessage(NoPrintersMessage);
     }
     Timer1_Timer();
-    Panel2->setText(VersionText());
+    Panel2->setText(QString::fromLatin1(AppInfo::Version));
 }
 
 void frmMain::Timer1_Timer() {
