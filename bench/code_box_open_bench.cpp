@@ -3,7 +3,7 @@
 // offscreen platform unless another one is asked for.
 #include "core/notation.h"
 #include "core/whole_file.h"
-#include "ui/code_box.h"
+#include "ui/code_box/code_box.h"
 
 #include <QApplication>
 #include <QImage>

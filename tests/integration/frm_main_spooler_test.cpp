@@ -3,7 +3,7 @@
 #include "tests/support/fake_desktop.h"
 #include "tests/support/private_spooler.h"
 #include "tests/support/temp_dir.h"
-#include "ui/code_box.h"
+#include "ui/code_box/code_box.h"
 #include "ui/main/frm_main.h"
 
 #include <QComboBox>

@@ -1,5 +1,5 @@
 #include "core/code_table.h"
-#include "ui/code_box.h"
+#include "ui/code_box/code_box.h"
 #include "ui/dialogs/frm_code_select.h"
 
 #include <QApplication>

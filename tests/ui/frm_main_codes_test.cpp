@@ -3,7 +3,7 @@
 #include "tests/support/temp_dir.h"
 #include "tests/ui/main_window_fixture.h"
 #include "ui/app_lifetime.h"
-#include "ui/code_box.h"
+#include "ui/code_box/code_box.h"
 #include "ui/dialogs/frm_ascii.h"
 #include "ui/dialogs/frm_code_select.h"
 

@@ -2,7 +2,7 @@
 #include "app_info.h"
 #include "core/code_table.h"
 #include "tests/ui/main_window_fixture.h"
-#include "ui/code_box.h"
+#include "ui/code_box/code_box.h"
 
 #include <QAction>
 #include <QComboBox>

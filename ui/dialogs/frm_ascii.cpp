@@ -1,8 +1,8 @@
 #include "ui/dialogs/frm_ascii.h"
 
 #include "core/ascii_table.h"
+#include "ui/code_page/oem_text.h"
 #include "ui/desktop/desktop.h"
-#include "ui/oem_text.h"
 #include "ui/twips.h"
 
 #include <QFontDatabase>

@@ -1,9 +1,9 @@
 #include "ui/dialogs/frm_code_select.h"
 
 #include "core/code_table.h"
-#include "ui/ansi_text.h"
-#include "ui/code_box.h"
-#include "ui/code_font.h"
+#include "ui/code_box/code_box.h"
+#include "ui/code_box/code_font.h"
+#include "ui/code_page/ansi_text.h"
 #include "ui/twips.h"
 
 #include <QFocusEvent>

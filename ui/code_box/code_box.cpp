@@ -1,6 +1,6 @@
-#include "ui/code_box.h"
+#include "ui/code_box/code_box.h"
 
-#include "ui/code_text.h"
+#include "ui/code_box/code_text.h"
 
 #include <QApplication>
 #include <QClipboard>

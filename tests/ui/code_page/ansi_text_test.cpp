@@ -1,4 +1,4 @@
-#include "ui/ansi_text.h"
+#include "ui/code_page/ansi_text.h"
 
 #include <gtest/gtest.h>
 

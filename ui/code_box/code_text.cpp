@@ -1,4 +1,4 @@
-#include "ui/code_text.h"
+#include "ui/code_box/code_text.h"
 
 #include <algorithm>
 

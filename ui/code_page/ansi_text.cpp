@@ -1,6 +1,6 @@
-#include "ui/ansi_text.h"
+#include "ui/code_page/ansi_text.h"
 
-#include "ui/code_page.h"
+#include "ui/code_page/code_page.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "ui/edit_history.h"
+#include "ui/code_box/edit_history.h"
 
 namespace {
 

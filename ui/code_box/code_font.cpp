@@ -1,4 +1,4 @@
-#include "ui/code_font.h"
+#include "ui/code_box/code_font.h"
 
 #include <QFontDatabase>
 

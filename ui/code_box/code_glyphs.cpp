@@ -1,6 +1,6 @@
-#include "ui/code_glyphs.h"
+#include "ui/code_box/code_glyphs.h"
 
-#include "ui/ansi_text.h"
+#include "ui/code_page/ansi_text.h"
 
 #include <QFontMetricsF>
 #include <QPainter>

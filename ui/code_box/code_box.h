@@ -1,9 +1,9 @@
 #pragma once
 
-#include "ui/ansi_text.h"
-#include "ui/code_glyphs.h"
-#include "ui/code_layout.h"
-#include "ui/edit_history.h"
+#include "ui/code_box/code_glyphs.h"
+#include "ui/code_box/code_layout.h"
+#include "ui/code_box/edit_history.h"
+#include "ui/code_page/ansi_text.h"
 
 #include <QBasicTimer>
 #include <QString>

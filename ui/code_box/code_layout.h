@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/code_glyphs.h"
+#include "ui/code_box/code_glyphs.h"
 
 #include <QString>
 #include <vector>

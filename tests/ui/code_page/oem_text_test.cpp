@@ -1,4 +1,4 @@
-#include "ui/oem_text.h"
+#include "ui/code_page/oem_text.h"
 
 #include <QSet>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "ui/ansi_text.h"
-#include "ui/code_layout.h"
-#include "ui/code_text.h"
+#include "ui/code_box/code_layout.h"
+#include "ui/code_box/code_text.h"
+#include "ui/code_page/ansi_text.h"
 
 #include <QFontMetricsF>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "ui/oem_text.h"
+#include "ui/code_page/oem_text.h"
 
-#include "ui/code_page.h"
+#include "ui/code_page/code_page.h"
 
 #include <array>
 
