@@ -153,7 +153,7 @@ std::string NotTaken(const termios& wanted, const termios& taken, const SerialSe
                         " parity");
     }
     if (differs(&termios::c_cflag, CSTOPB)) {
-        parts.push_back(std::to_string(settings.stopBits) + " stop bits");
+        parts.push_back(settings.stopBits == 2 ? "2 stop bits" : "1 stop bit");
     }
     if (differs(&termios::c_cflag, CRTSCTS) || differs(&termios::c_iflag, IXON | IXOFF)) {
         parts.push_back("flow=" + std::string(Flows[static_cast<std::size_t>(settings.flow)]));

@@ -110,8 +110,6 @@ TEST(DeviceSpoolerTest, WhatIsNoDeviceIsRefusedAndLeftAsItWas) {
          "\"" + file + "\": it is a regular file, not a character device or a FIFO."},
         {"file:" + dir.File("folder"), ": it is a directory, not a character device or a FIFO."},
         {"file:" + missing, "\"" + missing + "\": it does not exist."},
-        {"serial:" + missing, "\"" + missing + "\": it does not exist."},
-        {"serial:" + file, ": it is a regular file, not a character device or a FIFO."},
         {"serial:/dev/null", "Can't set up the serial line \"/dev/null\": it is not a terminal."},
         {"file:" + fifo.path, "\"" + fifo.path + "\": no program is reading the FIFO."},
     };
