@@ -58,7 +58,7 @@ std::string KindOf(mode_t mode) {
     if (S_ISSOCK(mode)) {
         return "a socket";
     }
-    return "no device";
+    return "a file of another kind";
 }
 
 [[noreturn]] void Fault(const std::string& step, const std::string& why) {
