@@ -260,8 +260,8 @@ Commands:
                              blank-separated word of a line
   print [-P PRINTER] [-t TITLE] FILE...
                              each file as one raw job, in the order given; FILE '-'
-                             is standard input, and it, a pipe or a FIFO is sent
-                             as it is read
+                             is standard input, which, like a pipe or a FIFO, is
+                             sent as it is read
   send [-P PRINTER] [-t TITLE] [--encoding NAME] CODES
                              the token text CODES (for example '<ESC>E<ESC>&l1O')
                              converted to bytes and sent as one raw job;
@@ -275,10 +275,10 @@ Commands:
 Options:
   -P, -d, --printer PRINTER  the printer to send to (default: the default printer)
   -t, --title TITLE          the job's title (default: "Tolvenmark Document")
-  --encoding NAME            the text's character set: cp1252 (as the windows),
-                             cp437, cp850, or utf-8; the text is UTF-8 and each
-                             character is (or, for show, shows) its byte in NAME.
-                             Without it, text and bytes are the same bytes
+  --encoding NAME            the text's character set: cp1252 (the windows'),
+                             cp437, cp850 or utf-8. Text is read as UTF-8 and
+                             each character becomes its byte in NAME (show: the
+                             other way). Without it, text and bytes are the same
   --                         ends the options: later arguments are files or codes
   -h, --help                 this text
   --version                  the version

@@ -4,6 +4,7 @@
 #include "tests/support/recording_spooler.h"
 #include "tests/support/temp_dir.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
