@@ -4,8 +4,9 @@
 #include <string_view>
 
 // The platform's print spooler, as the raw job sees it: one printer, one document, one
-// page, one write. Each operation reports whether the spooler accepted it. An operation
-// after a failed one must be harmless, because the job always walks every step.
+// page, and the document's bytes in one write or, for a stream, in one write per piece as
+// it is read. Each operation reports whether the spooler accepted it. An operation after a
+// failed one must be harmless, because the job always walks every step.
 class Spooler {
 public:
     virtual ~Spooler() = default;
@@ -13,6 +14,8 @@ public:
     virtual bool OpenPrinter(const std::string& printerName) = 0;
     virtual bool StartDocument(const std::string& documentName) = 0;
     virtual bool StartPage() = 0;
+    // Appends the bytes to the page; may be called any number of times between StartPage
+    // and EndPage.
     virtual bool Write(std::string_view data) = 0;
     virtual bool EndPage() = 0;
     virtual bool EndDocument() = 0;
