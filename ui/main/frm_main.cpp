@@ -26,7 +26,6 @@
 #include <QCoreApplication>
 #include <QDragMoveEvent>
 #include <QDropEvent>
-#include <QFile>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -84,13 +83,14 @@ bool OffersFilesToCopy(const QDropEvent& event) {
            !LocalFiles(event.mimeData()).isEmpty();
 }
 
-// A path as the file system takes it.
+// A path as the file procedures take it: UTF-8 on every platform (on Windows the ANSI
+// code page could not name every file, and would name some as other files).
 std::string LocalPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
+    return path.toStdString();
 }
 
 QString MessageOf(const FileError& error) {
-    return QString::fromLocal8Bit(error.what());
+    return QString::fromStdString(error.what());
 }
 
 // Names a character the code page has no byte for, so that the user can find it: the
