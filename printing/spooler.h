@@ -21,8 +21,10 @@ public:
     virtual bool EndDocument() = 0;
     virtual bool ClosePrinter() = 0;
 
-    // Withdraws the document that is open, so that nothing of it reaches the printer.
-    // Used when the data for the job can't be had after the document was started.
+    // Withdraws the document that is open: what the spooler still holds of it never
+    // prints. Bytes a spooler has already passed on (a printer that doesn't spool takes
+    // them straight to its port) stay sent. Used when the data for the job can't be had
+    // after the document was started, before anything was written.
     virtual void CancelDocument() = 0;
 
     // Why the last failing operation failed, in the spooler's own words.

@@ -26,7 +26,6 @@
 #include <QCoreApplication>
 #include <QDragMoveEvent>
 #include <QDropEvent>
-#include <QFile>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -68,9 +67,10 @@ constexpr int PanelGap = 3;
 // The role under which an entry of the file queue keeps its path's bytes.
 constexpr int PathRole = Qt::UserRole;
 
-// A path as the file system takes it.
+// A path as the file procedures take it: UTF-8 on every platform (on Windows the ANSI
+// code page could not name every file, and would name some as other files).
 std::string LocalPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
+    return path.toStdString();
 }
 
 // The path of a local file's address, byte for byte. The address carries the bytes
@@ -130,7 +130,7 @@ bool OffersFilesToCopy(const QDropEvent& event) {
 }
 
 QString MessageOf(const FileError& error) {
-    return QString::fromLocal8Bit(error.what());
+    return QString::fromStdString(error.what());
 }
 
 // Names a character the code page has no byte for, so that the user can find it: the
@@ -465,7 +465,7 @@ void frmMain::MoveFileUp(int index) {
 // replacement character) and keeps the bytes, which are what names the file.
 void frmMain::AddFile(const std::string& path) {
     const QByteArray bytes = QByteArray::fromStdString(AbsolutePath(path));
-    auto* item = new QListWidgetItem(QFile::decodeName(bytes));
+    auto* item = new QListWidgetItem(QString::fromUtf8(bytes));
     item->setData(PathRole, bytes);
     lstFiles->addItem(item);
 }
