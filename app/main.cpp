@@ -1,5 +1,6 @@
 // Tolvenmark: sends printer-ready files and control codes to a printer raw, through the
 // system's spooler and past any driver.
+#include "app/program_arguments.h"
 #include "app_info.h"
 #include "ui/app_lifetime.h"
 #include "ui/desktop/qt_desktop.h"
@@ -7,6 +8,11 @@
 #include "ui/resources/svg_icon.h"
 
 #include <QApplication>
+#include <algorithm>
+#include <iostream>
+#include <string>
+#include <string_view>
+#include <vector>
 
 // The platform's own spooler and printer list: winspool and the Windows profile on
 // Windows, the CUPS scheduler elsewhere.
@@ -22,8 +28,51 @@ using PlatformSpooler = CupsSpooler;
 using PlatformCatalog = CupsPrinterCatalog;
 #endif
 
+namespace {
+
+constexpr int ExitUsage = 2;
+
+std::vector<std::string> ArgumentsOf(int argc, char** argv, int first = 1) {
+    return std::vector<std::string>(argv + std::min(first, argc), argv + argc);
+}
+
+// The arguments Qt may look at: those before a "--", after which every argument is a file
+// even if it is spelled like one of Qt's options.
+int QtArgumentCount(int argc, char** argv) {
+    if (argc < 1) {
+        return argc;
+    }
+    const auto end = std::find(argv + 1, argv + argc, std::string_view("--"));
+    return static_cast<int>(end - argv);
+}
+
+// Help and version are printed before Qt starts, so they need no display.
+int Answer(ProgramArguments::Request request) {
+    std::cout << (request == ProgramArguments::Request::Help ? ProgramArguments::Usage()
+                                                             : ProgramArguments::VersionLine());
+    return std::cout.flush() ? 0 : 1;
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
-    QApplication application(argc, argv);
+    if (const auto request = ProgramArguments(ArgumentsOf(argc, argv)).Requested();
+        request != ProgramArguments::Request::Run) {
+        return Answer(request);
+    }
+    // Qt takes its own options out of what it is given; the rest, with everything from
+    // the "--" on, is the program's.
+    int qtArgc = QtArgumentCount(argc, argv);
+    const std::vector<std::string> afterOptions = ArgumentsOf(argc, argv, qtArgc);
+    QApplication application(qtArgc, argv);
+    std::vector<std::string> remaining = ArgumentsOf(qtArgc, argv);
+    remaining.insert(remaining.end(), afterOptions.begin(), afterOptions.end());
+    const ProgramArguments arguments(remaining);
+    if (!arguments.UnknownOption().empty()) {
+        std::cerr << ProgramArguments::UnknownOptionMessage(arguments.UnknownOption());
+        return ExitUsage;
+    }
+
     QApplication::setApplicationName(QString::fromUtf8(AppInfo::Title));
     QApplication::setApplicationVersion(QString::fromLatin1(AppInfo::Version));
     QApplication::setWindowIcon(SvgIcon::ApplicationIcon());
@@ -36,6 +85,9 @@ int main(int argc, char** argv) {
     frmMain window(desktop, spooler, catalog);
     // Start-up runs before the window shows: a message about the printers comes first.
     window.Load();
+    // The files named on the command line join the list as dropped files do, once the
+    // printers are known and before the window shows.
+    window.AddFiles(arguments.Files());
     window.show();
 
     AppLifetime lifetime;

@@ -3,7 +3,9 @@
 #include "core/file_error.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <new>
@@ -25,9 +27,26 @@ struct FileCloser {
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
-FileHandle OpenFile(const std::string& path, const char* mode, const char* operation) {
+// Opens the file in the mode ("rb", "r+b", "wb"); a null handle with errno set when it
+// can't be opened. On Windows the name goes to the system in its wide form, so that a
+// name outside the ANSI code page opens that file and no other.
+FileHandle OpenFileOrNull(const std::string& path, const char* mode) {
     errno = 0;
-    FileHandle file(std::fopen(path.c_str(), mode));
+#ifdef _WIN32
+    const std::filesystem::path name = modTools::FileSystemPath(path);
+    if (name.empty()) {
+        errno = path.empty() ? ENOENT : EILSEQ;
+        return nullptr;
+    }
+    const std::wstring wideMode(mode, mode + std::strlen(mode));
+    return FileHandle(_wfopen(name.c_str(), wideMode.c_str()));
+#else
+    return FileHandle(std::fopen(path.c_str(), mode));
+#endif
+}
+
+FileHandle OpenFile(const std::string& path, const char* mode, const char* operation) {
+    FileHandle file = OpenFileOrNull(path, mode);
     if (!file) {
         throw FileError::FromErrno(path, operation, errno);
     }
@@ -42,28 +61,19 @@ void CloseAfterWriting(FileHandle file, const std::string& path) {
     }
 }
 
-// The path as the file system is asked about it. The program's paths are byte strings,
-// which fopen takes in the ANSI code page on Windows; MinGW's std::filesystem would read
-// them as Latin-1 instead and miss a name holding, say, a euro sign or a dash. So on
-// Windows they are widened by the ANSI code page, as fopen does it.
-std::filesystem::path FileSystemPath(const std::string& path) {
 #ifdef _WIN32
-    if (path.empty()) {
-        return {};
-    }
-    const int size = static_cast<int>(path.size());
-    const int length = MultiByteToWideChar(CP_ACP, 0, path.data(), size, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, path.data(), size, wide.data(), length);
-    return std::filesystem::path(wide);
-#else
-    return std::filesystem::path(path);
-#endif
+// A folder search for one name finds only ordinary files: one the system marks hidden or
+// as its own counts as missing there, and so it does here.
+bool IsHiddenOrSystem(const std::filesystem::path& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
 }
+#endif
 
 std::uintmax_t SizeOf(const std::string& path, const char* operation) {
     std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(FileSystemPath(path), error);
+    const std::uintmax_t size = std::filesystem::file_size(modTools::FileSystemPath(path), error);
     if (error) {
         throw FileError(path, operation, error.message());
     }
@@ -141,9 +151,41 @@ std::string ReadOpenedFile(const std::string& path) {
 
 namespace modTools {
 
+std::filesystem::path FileSystemPath(const std::string& path) {
+#ifdef _WIN32
+    if (path.empty() || path.size() > static_cast<std::size_t>(INT_MAX)) {
+        return {};
+    }
+    const int size = static_cast<int>(path.size());
+    const int length =
+        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(), size, nullptr, 0);
+    if (length == 0) {
+        return {};
+    }
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(), size, wide.data(), length);
+    return std::filesystem::path(wide);
+#else
+    return std::filesystem::path(path);
+#endif
+}
+
+bool PathExists(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::exists(std::filesystem::symlink_status(FileSystemPath(path), error));
+}
+
 bool IsRegularFile(const std::string& path) {
     std::error_code error;
-    return std::filesystem::is_regular_file(FileSystemPath(path), error);
+    const std::filesystem::path name = FileSystemPath(path);
+    if (!std::filesystem::is_regular_file(name, error)) {
+        return false;
+    }
+#ifdef _WIN32
+    return !IsHiddenOrSystem(name);
+#else
+    return true;
+#endif
 }
 
 std::string ReadWholeFile(const std::string& path) {
@@ -155,14 +197,22 @@ std::string ReadWholeFile(const std::string& path) {
 
 void RequireRegularFile(const std::string& path) {
     std::error_code error;
-    const std::filesystem::file_status status =
-        std::filesystem::status(FileSystemPath(path), error);
+    const std::filesystem::path name = FileSystemPath(path);
+    if (name.empty() && !path.empty()) {
+        throw FileError::FromErrno(path, "read", EILSEQ);
+    }
+    const std::filesystem::file_status status = std::filesystem::status(name, error);
     if (error) {
         throw FileError(path, "read", error.message());
     }
     if (!std::filesystem::is_regular_file(status)) {
         throw FileError(path, "read", "it is not a regular file");
     }
+#ifdef _WIN32
+    if (IsHiddenOrSystem(name)) {
+        throw FileError(path, "read", "it is a hidden or system file");
+    }
+#endif
 }
 
 std::string ReadExistingFile(const std::string& path) {
@@ -172,8 +222,7 @@ std::string ReadExistingFile(const std::string& path) {
 
 bool WriteWholeFile(const std::string& path, std::string_view content) {
     // "r+b" keeps an existing file's bytes beyond the new content; "wb" only creates.
-    errno = 0;
-    FileHandle file(std::fopen(path.c_str(), "r+b"));
+    FileHandle file = OpenFileOrNull(path, "r+b");
     if (!file) {
         if (errno != ENOENT) {
             throw FileError::FromErrno(path, "open", errno);

@@ -1,14 +1,29 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
 // Moving a file's whole content in and out of memory, byte for byte: no header, no
 // line-end or code-page translation, no end-of-file character.
+//
+// Paths are UTF-8 byte strings on every platform. On Windows they reach the system in
+// its wide form, so a name outside the ANSI code page is found, read and written as
+// itself; a path that is no valid UTF-8 names nothing there.
 namespace modTools {
 
+// The path as the standard library's file-system calls take it: on Windows the UTF-8
+// widened to the system's names, or an empty path when it is no valid UTF-8.
+std::filesystem::path FileSystemPath(const std::string& path);
+
+// True when anything of that name stands in its folder: a file (hidden ones too), a
+// folder, a device, a link (even one that leads nowhere).
+bool PathExists(const std::string& path);
+
 // True when the path names a regular file (after following links). Folders, devices,
-// FIFOs and sockets are not files here: reading one could block or never end.
+// FIFOs and sockets are not files here: reading one could block or never end. On
+// Windows a file marked hidden or system counts as missing, as the system's own search
+// for one name finds only ordinary files.
 bool IsRegularFile(const std::string& path);
 
 // The file's bytes, or an empty string when the path names no regular file (nothing is
@@ -16,7 +31,8 @@ bool IsRegularFile(const std::string& path);
 // the read. Throws FileError when the file exists but can't be read, or memory runs out.
 std::string ReadWholeFile(const std::string& path);
 
-// Throws FileError with the reason when the path names no regular file.
+// Throws FileError with the reason when the path names no regular file (on Windows also
+// when it is marked hidden or system).
 void RequireRegularFile(const std::string& path);
 
 // The bytes of a file that must be there, as a queued print file must: like

@@ -1,5 +1,6 @@
 #include "printing/raw_print.h"
 
+#include "core/byte_source.h"
 #include "core/whole_file.h"
 #include "printing/spooler.h"
 
@@ -9,40 +10,63 @@ namespace {
 
 // Opens the printer and starts the document and its page. Nothing when the printer could
 // not be opened; otherwise whether the spooler has accepted the job so far.
-std::optional<bool> BeginJob(Spooler& spooler, const std::string& printerName) {
+std::optional<bool> BeginJob(Spooler& spooler, const std::string& printerName,
+                             const std::string& documentName) {
     if (!spooler.OpenPrinter(printerName)) {
         return std::nullopt;
     }
-    const bool documentStarted = spooler.StartDocument(modRawPrint::DocumentName);
+    const bool documentStarted = spooler.StartDocument(documentName);
     const bool pageStarted = spooler.StartPage();
     return documentStarted && pageStarted;
 }
 
-// Writes the data and ends the job. Every step is made even after one failed: the
-// spooler's own clean-up relies on seeing the page and document ended and the printer
-// closed.
-bool FinishJob(Spooler& spooler, std::string_view data, bool acceptedSoFar) {
-    bool accepted = spooler.Write(data) && acceptedSoFar;
-    accepted = spooler.EndPage() && accepted;
+// Ends the job. Every step is made even after one failed: the spooler's own clean-up
+// relies on seeing the page and document ended and the printer closed.
+bool EndJob(Spooler& spooler, bool acceptedSoFar) {
+    bool accepted = spooler.EndPage() && acceptedSoFar;
     accepted = spooler.EndDocument() && accepted;
     accepted = spooler.ClosePrinter() && accepted;
     return accepted;
+}
+
+bool FinishJob(Spooler& spooler, std::string_view data, bool acceptedSoFar) {
+    return EndJob(spooler, spooler.Write(data) && acceptedSoFar);
+}
+
+// Nothing of a job whose data could not be had may reach the printer.
+void AbandonJob(Spooler& spooler) {
+    spooler.CancelDocument();
+    spooler.ClosePrinter();
+}
+
+// Writes the first piece and every later one as it is read, until the source ends or the
+// spooler refuses a piece (then there is no point reading on). Whether all was accepted.
+bool WriteStream(Spooler& spooler, ByteSource& source, std::string& chunk, std::size_t length) {
+    while (length > 0) {
+        if (!spooler.Write(std::string_view(chunk.data(), length))) {
+            return false;
+        }
+        length = source.Read(chunk.data(), chunk.size());
+    }
+    return true;
 }
 
 } // namespace
 
 namespace modRawPrint {
 
-bool PrintStringRaw(Spooler& spooler, const std::string& printerName, std::string_view data) {
-    const std::optional<bool> started = BeginJob(spooler, printerName);
+bool PrintStringRaw(Spooler& spooler, const std::string& printerName, std::string_view data,
+                    const std::string& documentName) {
+    const std::optional<bool> started = BeginJob(spooler, printerName, documentName);
     if (!started) {
         return false;
     }
     return FinishJob(spooler, data, *started);
 }
 
-bool PrintFileRaw(Spooler& spooler, const std::string& printerName, const std::string& path) {
-    const std::optional<bool> started = BeginJob(spooler, printerName);
+bool PrintFileRaw(Spooler& spooler, const std::string& printerName, const std::string& path,
+                  const std::string& documentName) {
+    const std::optional<bool> started = BeginJob(spooler, printerName, documentName);
     if (!started) {
         return false;
     }
@@ -50,12 +74,31 @@ bool PrintFileRaw(Spooler& spooler, const std::string& printerName, const std::s
     try {
         data = modTools::ReadExistingFile(path);
     } catch (...) {
-        // Nothing of a job whose data could not be had may reach the printer.
-        spooler.CancelDocument();
-        spooler.ClosePrinter();
+        AbandonJob(spooler);
         throw;
     }
     return FinishJob(spooler, data, *started);
+}
+
+StreamJob PrintStreamRaw(Spooler& spooler, const std::string& printerName, ByteSource& source,
+                         const std::string& documentName) {
+    std::string chunk(StreamChunkSize, '\0');
+    const std::size_t first = source.Read(chunk.data(), chunk.size());
+    if (first == 0) {
+        return StreamJob::Empty;
+    }
+    const std::optional<bool> started = BeginJob(spooler, printerName, documentName);
+    if (!started) {
+        return StreamJob::NotSent;
+    }
+    bool accepted = false;
+    try {
+        accepted = WriteStream(spooler, source, chunk, first) && *started;
+    } catch (...) {
+        AbandonJob(spooler);
+        throw;
+    }
+    return EndJob(spooler, accepted) ? StreamJob::Sent : StreamJob::NotSent;
 }
 
 } // namespace modRawPrint

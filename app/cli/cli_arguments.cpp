@@ -1,6 +1,9 @@
 #include "app/cli/cli_arguments.h"
 
+#include "core/code_pages/code_page.h"
+
 #include <array>
+#include <cctype>
 #include <string_view>
 
 namespace CliArguments {
@@ -10,7 +13,8 @@ namespace {
 struct CommandForm {
     std::string_view name;
     Command command;
-    bool takesPrinter;
+    bool sends;        // takes a printer and a job title
+    bool convertsText; // takes an encoding
     std::size_t minOperands;
     std::size_t maxOperands;
     std::string_view synopsis;
@@ -19,12 +23,48 @@ struct CommandForm {
 constexpr std::size_t Many = static_cast<std::size_t>(-1);
 
 constexpr std::array<CommandForm, 5> Commands = {{
-    {"list", Command::List, false, 0, 0, "tolvenmark-cli list"},
-    {"print", Command::Print, true, 1, Many, "tolvenmark-cli print [-P PRINTER] FILE..."},
-    {"send", Command::Send, true, 1, 1, "tolvenmark-cli send [-P PRINTER] CODES"},
-    {"show", Command::Show, false, 0, 1, "tolvenmark-cli show [FILE]"},
-    {"encode", Command::Encode, false, 0, 1, "tolvenmark-cli encode [FILE]"},
+    {"list", Command::List, false, false, 0, 0, "tolvenmark-cli list"},
+    {"print", Command::Print, true, false, 1, Many,
+     "tolvenmark-cli print [-P PRINTER] [-t TITLE] FILE..."},
+    {"send", Command::Send, true, true, 1, 1,
+     "tolvenmark-cli send [-P PRINTER] [-t TITLE] [--encoding NAME] CODES"},
+    {"show", Command::Show, false, true, 0, 1, "tolvenmark-cli show [--encoding NAME] [FILE]"},
+    {"encode", Command::Encode, false, true, 0, 1,
+     "tolvenmark-cli encode [--encoding NAME] [FILE]"},
 }};
+
+// What an option with a value sets.
+enum class Setting { Printer, Title, Encoding };
+
+struct ValueOption {
+    std::string_view shortName; // "-P": also "-PVALUE"; empty when there is none
+    std::string_view longName;  // "--printer": also "--printer=VALUE"; empty when none
+    Setting setting;
+};
+
+constexpr std::array<ValueOption, 4> ValueOptions = {{
+    {"-P", "--printer", Setting::Printer},
+    {"-d", "", Setting::Printer},
+    {"-t", "--title", Setting::Title},
+    {"", "--encoding", Setting::Encoding},
+}};
+
+constexpr const char* Utf8Name = "utf-8";
+
+// The encoding's name as the request keeps it; nothing for a name no encoding has.
+std::optional<std::string> EncodingName(const std::string& typed) {
+    if (const CodePage* page = CodePage::Find(typed)) {
+        return std::string(page->Name());
+    }
+    std::string lower;
+    for (const char c : typed) {
+        lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    if (lower == Utf8Name || lower == "utf8") {
+        return std::string(Utf8Name);
+    }
+    return std::nullopt;
+}
 
 constexpr const char* GeneralHint = "Try 'tolvenmark-cli --help' for more information.";
 
@@ -39,6 +79,13 @@ const CommandForm* FindCommand(const std::string& name) {
         }
     }
     return nullptr;
+}
+
+// A request of the command alone: --help and --version drop everything else.
+Request RequestFor(Command command) {
+    Request request;
+    request.command = command;
+    return request;
 }
 
 bool IsHelpOption(const std::string& argument) {
@@ -65,11 +112,11 @@ public:
             } else if (argument == "--") {
                 optionsEnded_ = true;
             } else if (IsHelpOption(argument)) {
-                return Request{Command::Help, std::nullopt, {}};
+                return RequestFor(Command::Help);
             } else if (argument == "--version") {
-                return Request{Command::Version, std::nullopt, {}};
+                return RequestFor(Command::Version);
             } else {
-                ReadPrinterOption(argument);
+                ReadValueOption(argument);
             }
         }
         CheckOperandCount();
@@ -77,27 +124,78 @@ public:
     }
 
 private:
-    void ReadPrinterOption(const std::string& argument) {
-        std::optional<std::string> name;
-        if (argument == "-P" || argument == "--printer") {
-            if (position_ + 1 >= arguments_.size()) {
-                Fail("option " + argument + " needs a printer name");
+    void ReadValueOption(const std::string& argument) {
+        for (const ValueOption& option : ValueOptions) {
+            if (const std::optional<std::string> value = ValueOf(option, argument)) {
+                Set(option.setting, *value);
+                return;
             }
-            name = arguments_[++position_];
-        } else if (StartsWith(argument, "--printer=")) {
-            name = argument.substr(10);
-        } else if (StartsWith(argument, "-P") && !StartsWith(argument, "--")) {
-            name = argument.substr(2);
-        } else {
-            Fail("unknown option '" + argument + "'");
         }
-        if (!form_.takesPrinter) {
-            Fail("'" + std::string(form_.name) + "' sends nothing and takes no printer");
+        Fail("unknown option '" + argument + "'");
+    }
+
+    // The option's value when the argument is that option, taking the next argument when
+    // the value is not joined to it.
+    std::optional<std::string> ValueOf(const ValueOption& option, const std::string& argument) {
+        if (argument == option.shortName || argument == option.longName) {
+            if (position_ + 1 >= arguments_.size()) {
+                Fail("option " + argument + " needs " + std::string(Needs(option.setting)));
+            }
+            return arguments_[++position_];
         }
-        if (name->empty()) {
-            Fail("the printer name is empty");
+        if (!option.longName.empty() && StartsWith(argument, std::string(option.longName) + "=")) {
+            return argument.substr(option.longName.size() + 1);
         }
-        request_.printer = std::move(name);
+        if (!option.shortName.empty() && !StartsWith(argument, "--") &&
+            StartsWith(argument, option.shortName)) {
+            return argument.substr(option.shortName.size());
+        }
+        return std::nullopt;
+    }
+
+    static std::string_view Needs(Setting setting) {
+        switch (setting) {
+        case Setting::Printer:
+            return "a printer name";
+        case Setting::Title:
+            return "a job title";
+        case Setting::Encoding:
+            return "an encoding name";
+        }
+        return {};
+    }
+
+    void Set(Setting setting, const std::string& value) {
+        const std::string command = "'" + std::string(form_.name) + "'";
+        switch (setting) {
+        case Setting::Printer:
+            if (!form_.sends) {
+                Fail(command + " sends nothing and takes no printer");
+            }
+            if (value.empty()) {
+                Fail("the printer name is empty");
+            }
+            request_.printer = value;
+            break;
+        case Setting::Title:
+            if (!form_.sends) {
+                Fail(command + " sends nothing and takes no job title");
+            }
+            if (value.empty()) {
+                Fail("the job title is empty");
+            }
+            request_.title = value;
+            break;
+        case Setting::Encoding:
+            if (!form_.convertsText) {
+                Fail(command + " converts no text and takes no encoding");
+            }
+            request_.encoding = EncodingName(value);
+            if (!request_.encoding) {
+                Fail("unknown encoding '" + value + "' (cp1252, cp437, cp850 or utf-8)");
+            }
+            break;
+        }
     }
 
     void CheckOperandCount() const {
@@ -134,10 +232,10 @@ Request Parse(const std::vector<std::string>& arguments) {
     }
     const std::string& first = arguments.front();
     if (IsHelpOption(first)) {
-        return Request{Command::Help, std::nullopt, {}};
+        return RequestFor(Command::Help);
     }
     if (first == "--version") {
-        return Request{Command::Version, std::nullopt, {}};
+        return RequestFor(Command::Version);
     }
     const CommandForm* form = FindCommand(first);
     if (form == nullptr) {
@@ -160,22 +258,33 @@ Commands:
                              PRINTER, lpoptions, then the spooler's default) is
                              followed by " (default)" - the name is always the first
                              blank-separated word of a line
-  print [-P PRINTER] FILE... each file as one raw job, in the order given
-  send [-P PRINTER] CODES    the token text CODES (for example '<ESC>E<ESC>&l1O')
+  print [-P PRINTER] [-t TITLE] FILE...
+                             each file as one raw job, in the order given; FILE '-'
+                             is standard input, which, like a pipe or a FIFO, is
+                             sent as it is read
+  send [-P PRINTER] [-t TITLE] [--encoding NAME] CODES
+                             the token text CODES (for example '<ESC>E<ESC>&l1O')
                              converted to bytes and sent as one raw job;
                              CODES '-' reads the token text from standard input
-  show [FILE]                a file's bytes as token text on standard output
-  encode [FILE]              token text to raw bytes on standard output
+  show [--encoding NAME] [FILE]
+                             a file's bytes as token text on standard output
+  encode [--encoding NAME] [FILE]
+                             token text to raw bytes on standard output
                              (FILE '-' or none: standard input)
 
 Options:
-  -P, --printer PRINTER      the printer to send to (default: the default printer)
+  -P, -d, --printer PRINTER  the printer to send to (default: the default printer)
+  -t, --title TITLE          the job's title (default: "Tolvenmark Document")
+  --encoding NAME            the text's character set: cp1252 (the windows'),
+                             cp437, cp850 or utf-8. Text is read as UTF-8 and
+                             each character becomes its byte in NAME (show: the
+                             other way). Without it, text and bytes are the same
   --                         ends the options: later arguments are files or codes
   -h, --help                 this text
   --version                  the version
 
 Every job sent prints "request id is PRINTER-ID (N file(s))", as lp does; every
-failure is named on standard error.
+failure is named on standard error. Empty input sends nothing and makes no job.
 
 Exit status: 0 all sent, 1 some file or job failed (the others were still sent),
 2 the command line was wrong (nothing was sent).

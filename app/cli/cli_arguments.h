@@ -13,8 +13,14 @@ enum class Command { Help, Version, List, Print, Send, Show, Encode };
 
 struct Request {
     Command command = Command::Help;
-    // Set by -P PRINTER, -PPRINTER, --printer PRINTER or --printer=PRINTER.
+    // Set by -P PRINTER, -PPRINTER, --printer PRINTER or --printer=PRINTER, or -d in the
+    // same forms as -P (lp's spelling).
     std::optional<std::string> printer;
+    // Set by -t TITLE, -tTITLE, --title TITLE or --title=TITLE: the job's name.
+    std::optional<std::string> title;
+    // Set by --encoding NAME or --encoding=NAME: "utf-8", or a code page's name as
+    // CodePage::Name() spells it ("cp1252", "cp437", "cp850"), whichever spelling was typed.
+    std::optional<std::string> encoding;
     std::vector<std::string> operands;
 };
 

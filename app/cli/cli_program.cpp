@@ -2,8 +2,12 @@
 
 #include "app/cli/cli_arguments.h"
 #include "app_info.h"
+#include "core/code_pages/code_page.h"
+#include "core/code_pages/code_page_text.h"
 #include "core/file_error.h"
+#include "core/file_reader.h"
 #include "core/notation.h"
+#include "core/stream_reader.h"
 #include "core/whole_file.h"
 #include "printing/printer_catalog.h"
 #include "printing/printer_list.h"
@@ -12,6 +16,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <iostream>
 
 namespace {
@@ -19,6 +24,64 @@ namespace {
 using CliArguments::Command;
 
 constexpr const char* ProgramName = "tolvenmark-cli";
+constexpr const char* StandardInputName = "standard input";
+
+// How a file named on the command line is read for a job.
+enum class Reading {
+    Whole,  // a regular file with bytes in it, read after its job is opened
+    Stream, // anything else that can be read: a pipe, a FIFO, /dev/stdin, or a file the
+            // system reports as empty (which /proc's files do even with content)
+};
+
+// Folders and missing paths are refused here, before any job is opened for them, so no
+// cancelled job is left behind.
+Reading HowToRead(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (error) {
+        throw FileError(path, "read", error.message());
+    }
+    if (std::filesystem::is_directory(status)) {
+        throw FileError(path, "read", "it is not a regular file");
+    }
+    if (std::filesystem::is_regular_file(status) && std::filesystem::file_size(path, error) > 0 &&
+        !error) {
+        return Reading::Whole;
+    }
+    return Reading::Stream;
+}
+
+// Everything the source yields. For show and encode, which need the whole text at once.
+std::string ReadAll(ByteSource& source) {
+    std::string bytes;
+    std::string chunk(modRawPrint::StreamChunkSize, '\0');
+    while (const std::size_t read = source.Read(chunk.data(), chunk.size())) {
+        bytes.append(chunk.data(), read);
+    }
+    return bytes;
+}
+
+// The code page the request names; nothing without --encoding or for utf-8.
+const CodePage* ChosenCodePage(const CliArguments::Request& request) {
+    return request.encoding ? CodePage::Find(*request.encoding) : nullptr;
+}
+
+// The token text as bytes: with --encoding, its UTF-8 characters are first turned into their
+// bytes (tokens are ASCII, which every code page keeps as it is); without, its bytes are
+// the bytes.
+std::string TextToBytes(const CliArguments::Request& request, const std::string& text) {
+    const std::string bytes =
+        request.encoding ? CodePageText::FromUtf8(text, ChosenCodePage(request)) : text;
+    return modTools::NotationToBytes(bytes);
+}
+
+std::string BytesToText(const CliArguments::Request& request, const std::string& bytes) {
+    std::string text = modTools::BytesToNotation(bytes);
+    if (const CodePage* page = ChosenCodePage(request)) {
+        return CodePageText::ToUtf8(text, *page);
+    }
+    return text;
+}
 
 } // namespace
 
@@ -48,9 +111,9 @@ int CliProgram::Run(const std::vector<std::string>& arguments) {
     case Command::Send:
         return Send(request);
     case Command::Show:
-        return Show(request.operands);
+        return Show(request);
     case Command::Encode:
-        return Encode(request.operands);
+        return Encode(request);
     }
     return ExitUsage;
 }
@@ -103,35 +166,70 @@ int CliProgram::Print(const CliArguments::Request& request) {
     if (!printer) {
         return ExitSomeFailed;
     }
+    const std::string title = request.title.value_or(modRawPrint::DocumentName);
     bool allSent = true;
-    for (const std::string& path : request.operands) {
-        allSent = PrintFile(*printer, path) && allSent;
+    for (const std::string& operand : request.operands) {
+        allSent = PrintOperand(*printer, operand, title) && allSent;
     }
     return allSent ? ExitAllSent : ExitSomeFailed;
 }
 
-bool CliProgram::PrintFile(const std::string& printer, const std::string& path) {
+bool CliProgram::PrintOperand(const std::string& printer, const std::string& operand,
+                              const std::string& title) {
     try {
-        // Checked before a job is opened for it, so no cancelled job is left behind.
-        modTools::RequireRegularFile(path);
-        if (modRawPrint::PrintFileRaw(spooler_, printer, path)) {
-            ReportJob(printer, 1);
-            return true;
+        if (operand == "-") {
+            StreamReader source(in_, StandardInputName);
+            // Like lp, a job read from standard input counts no files.
+            return PrintStream(printer, StandardInputName, source, title, 0);
         }
-        Complain(path + ": not sent to " + printer + ": " + spooler_.LastError());
+        if (HowToRead(operand) == Reading::Whole) {
+            return PrintWholeFile(printer, operand, title);
+        }
+        FileReader source(operand);
+        return PrintStream(printer, operand, source, title, 1);
     } catch (const FileError& error) {
         Complain(error.what());
     }
     return false;
 }
 
+bool CliProgram::PrintWholeFile(const std::string& printer, const std::string& path,
+                                const std::string& title) {
+    if (modRawPrint::PrintFileRaw(spooler_, printer, path, title)) {
+        ReportJob(printer, 1);
+        return true;
+    }
+    Complain(path + ": not sent to " + printer + ": " + spooler_.LastError());
+    return false;
+}
+
+bool CliProgram::PrintStream(const std::string& printer, const std::string& name,
+                             ByteSource& source, const std::string& title, int fileCount) {
+    switch (modRawPrint::PrintStreamRaw(spooler_, printer, source, title)) {
+    case modRawPrint::StreamJob::Sent:
+        ReportJob(printer, fileCount);
+        return true;
+    case modRawPrint::StreamJob::Empty:
+        Complain("nothing to send: " + name + " is empty");
+        return false;
+    case modRawPrint::StreamJob::NotSent:
+        break;
+    }
+    Complain(name + ": not sent to " + printer + ": " + spooler_.LastError());
+    return false;
+}
+
 int CliProgram::Send(const CliArguments::Request& request) {
     const std::string& codes = request.operands.front();
+    const bool fromInput = codes == "-";
     std::string bytes;
     try {
-        bytes = modTools::NotationToBytes(codes == "-" ? ReadInput({}) : codes);
+        bytes = TextToBytes(request, fromInput ? ReadInput({}) : codes);
     } catch (const FileError& error) {
         Complain(error.what());
+        return ExitSomeFailed;
+    } catch (const CodePageText::ConversionError& error) {
+        Complain(std::string(fromInput ? StandardInputName : "the codes") + ": " + error.what());
         return ExitSomeFailed;
     }
     if (bytes.empty()) {
@@ -142,7 +240,8 @@ int CliProgram::Send(const CliArguments::Request& request) {
     if (!printer) {
         return ExitSomeFailed;
     }
-    if (!modRawPrint::PrintStringRaw(spooler_, *printer, bytes)) {
+    if (!modRawPrint::PrintStringRaw(spooler_, *printer, bytes,
+                                     request.title.value_or(modRawPrint::DocumentName))) {
         Complain("codes not sent to " + *printer + ": " + spooler_.LastError());
         return ExitSomeFailed;
     }
@@ -151,22 +250,27 @@ int CliProgram::Send(const CliArguments::Request& request) {
     return ExitAllSent;
 }
 
-int CliProgram::Show(const std::vector<std::string>& operands) {
+int CliProgram::Show(const CliArguments::Request& request) {
     try {
-        return WriteOutput(modTools::BytesToNotation(ReadInput(operands)));
+        return WriteOutput(BytesToText(request, ReadInput(request.operands)));
     } catch (const FileError& error) {
         Complain(error.what());
         return ExitSomeFailed;
     }
 }
 
-int CliProgram::Encode(const std::vector<std::string>& operands) {
+int CliProgram::Encode(const CliArguments::Request& request) {
+    const std::vector<std::string>& operands = request.operands;
     try {
-        return WriteOutput(modTools::NotationToBytes(ReadInput(operands)));
+        return WriteOutput(TextToBytes(request, ReadInput(operands)));
     } catch (const FileError& error) {
         Complain(error.what());
-        return ExitSomeFailed;
+    } catch (const CodePageText::ConversionError& error) {
+        const bool fromInput = operands.empty() || operands.front() == "-";
+        Complain((fromInput ? std::string(StandardInputName) : operands.front()) + ": " +
+                 error.what());
     }
+    return ExitSomeFailed;
 }
 
 void CliProgram::ReportJob(const std::string& printer, int fileCount) {
@@ -174,20 +278,19 @@ void CliProgram::ReportJob(const std::string& printer, int fileCount) {
          << " file(s))" << std::endl;
 }
 
-// The named file's bytes, or standard input's when there is no name or it is "-".
+// The named file's bytes, or standard input's when there is no name or it is "-". A pipe
+// or FIFO is read to its end like standard input.
 std::string CliProgram::ReadInput(const std::vector<std::string>& operands) {
-    if (!operands.empty() && operands.front() != "-") {
-        return modTools::ReadExistingFile(operands.front());
+    if (operands.empty() || operands.front() == "-") {
+        StreamReader source(in_, StandardInputName);
+        return ReadAll(source);
     }
-    std::string bytes;
-    std::string chunk(1 << 16, '\0');
-    while (in_.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) || in_.gcount() > 0) {
-        bytes.append(chunk.data(), static_cast<std::size_t>(in_.gcount()));
+    const std::string& path = operands.front();
+    if (HowToRead(path) == Reading::Whole) {
+        return modTools::ReadExistingFile(path);
     }
-    if (in_.bad()) {
-        throw FileError("standard input", "read", "the input stream failed");
-    }
-    return bytes;
+    FileReader source(path);
+    return ReadAll(source);
 }
 
 int CliProgram::WriteOutput(const std::string& bytes) {

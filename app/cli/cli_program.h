@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+class ByteSource;
 class PrinterCatalog;
 class Spooler;
 
@@ -30,11 +31,16 @@ private:
     int List();
     int Print(const CliArguments::Request& request);
     int Send(const CliArguments::Request& request);
-    int Show(const std::vector<std::string>& operands);
-    int Encode(const std::vector<std::string>& operands);
+    int Show(const CliArguments::Request& request);
+    int Encode(const CliArguments::Request& request);
 
     std::optional<std::string> ChoosePrinter(const CliArguments::Request& request);
-    bool PrintFile(const std::string& printer, const std::string& path);
+    bool PrintOperand(const std::string& printer, const std::string& operand,
+                      const std::string& title);
+    bool PrintWholeFile(const std::string& printer, const std::string& path,
+                        const std::string& title);
+    bool PrintStream(const std::string& printer, const std::string& name, ByteSource& source,
+                     const std::string& title, int fileCount);
     void ReportJob(const std::string& printer, int fileCount);
     std::string ReadInput(const std::vector<std::string>& operands);
     int WriteOutput(const std::string& bytes);

@@ -1,5 +1,6 @@
 #include "printing/cups/cups_printer_catalog.h"
 
+#include "printing/cups/cups_scheduler.h"
 #include "printing/cups/detached_process.h"
 #include "printing/cups/printer_settings_command.h"
 #include "printing/cups/program_search.h"
@@ -68,9 +69,7 @@ Destinations ReadDestinations() {
         std::rethrow_exception(found.failure);
     }
     if (status == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE) {
-        // The library's own words are then only the socket's errno ("Bad file descriptor").
-        throw PrinterCatalogError(std::string("No print scheduler answers at ") + cupsServer() +
-                                  " (" + reason + ").");
+        throw PrinterCatalogError(CupsScheduler::NoAnswerMessage());
     }
     if (!completed ||
         (status > IPP_STATUS_OK_EVENTS_COMPLETE && status != IPP_STATUS_ERROR_NOT_FOUND)) {

@@ -1,5 +1,7 @@
 #include "printing/cups/cups_spooler.h"
 
+#include "printing/cups/cups_scheduler.h"
+
 #include <cups/cups.h>
 
 void CupsSpooler::DestinationDeleter::operator()(cups_dest_t* destination) const {
@@ -36,20 +38,23 @@ bool CupsSpooler::OpenPrinter(const std::string& printerName) {
     if (printerName.empty()) {
         return Fail("No printer name was given.");
     }
-    destination_.reset(cupsGetNamedDest(CUPS_HTTP_DEFAULT, printerName.c_str(), nullptr));
-    if (!destination_) {
-        if (cupsLastError() <= IPP_STATUS_OK_EVENTS_COMPLETE) {
-            return Fail("There is no printer named \"" + printerName + "\".");
-        }
-        return FailWithCupsError();
-    }
     // A connection of the job's own, so that a failed job can be dropped mid-request
-    // without disturbing the library's shared connection.
+    // without disturbing the library's shared connection. It comes first: the look-up of
+    // the name says "does not exist" for a scheduler that doesn't answer as well.
     connection_.reset(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
                                    30000, nullptr));
     if (!connection_) {
-        destination_.reset();
-        return FailWithCupsError();
+        return Fail(CupsScheduler::NoAnswerMessage());
+    }
+    destination_.reset(cupsGetNamedDest(connection_.get(), printerName.c_str(), nullptr));
+    if (!destination_) {
+        const ipp_status_t status = cupsLastError();
+        const std::string reason = cupsLastErrorString();
+        connection_.reset();
+        if (status <= IPP_STATUS_OK_EVENTS_COMPLETE) {
+            return Fail("There is no printer named \"" + printerName + "\".");
+        }
+        return Fail(reason);
     }
     return true;
 }

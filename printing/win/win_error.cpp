@@ -1,13 +1,15 @@
 #include "printing/win/win_error.h"
 
+#include "printing/win/win_text.h"
+
 #include <windows.h>
 
 std::string WinErrorText(unsigned long errorCode) {
-    char text[512] = {};
-    const DWORD length =
-        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                       errorCode, 0, text, static_cast<DWORD>(sizeof text), nullptr);
-    std::string message(text, length);
+    wchar_t text[512] = {};
+    const DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, errorCode, 0, text,
+                                        static_cast<DWORD>(sizeof text / sizeof text[0]), nullptr);
+    std::string message = WinText::Utf8(std::wstring_view(text, length));
     while (!message.empty() &&
            (message.back() == '\r' || message.back() == '\n' || message.back() == ' ')) {
         message.pop_back();

@@ -2,8 +2,10 @@
 
 #include "printing/profile_device.h"
 #include "printing/win/win_error.h"
+#include "printing/win/win_text.h"
 #include "printing/windows_command_line.h"
 
+#include <optional>
 #include <vector>
 #include <windows.h>
 #include <winspool.h>
@@ -24,13 +26,13 @@ std::vector<std::string> EnumeratePrinterNames() {
     DWORD count = 0;
     std::vector<BYTE> buffer;
     for (int attempt = 0; attempt < 5; ++attempt) {
-        if (EnumPrintersA(PrinterKinds, nullptr, 4, buffer.empty() ? nullptr : buffer.data(),
+        if (EnumPrintersW(PrinterKinds, nullptr, 4, buffer.empty() ? nullptr : buffer.data(),
                           static_cast<DWORD>(buffer.size()), &needed, &count)) {
             std::vector<std::string> names;
-            const auto* printers = reinterpret_cast<const PRINTER_INFO_4A*>(buffer.data());
+            const auto* printers = reinterpret_cast<const PRINTER_INFO_4W*>(buffer.data());
             for (DWORD i = 0; i < count; ++i) {
                 if (printers[i].pPrinterName != nullptr) {
-                    names.emplace_back(printers[i].pPrinterName);
+                    names.push_back(WinText::Utf8(printers[i].pPrinterName));
                 }
             }
             return names;
@@ -46,26 +48,26 @@ std::vector<std::string> EnumeratePrinterNames() {
 // The profile's value in full. The read cuts a value that does not fit the buffer, which
 // could cut off the comma or part of the name, so the buffer grows until the value fits.
 std::string ProfileDeviceValue() {
-    std::vector<char> buffer(256);
+    std::vector<wchar_t> buffer(256);
     for (;;) {
         const DWORD size = static_cast<DWORD>(buffer.size());
-        const DWORD length = GetProfileStringA("windows", "device", "", buffer.data(), size);
+        const DWORD length = GetProfileStringW(L"windows", L"device", L"", buffer.data(), size);
         if (length + 1 < size || size >= 65536) {
-            return std::string(buffer.data(), length);
+            return WinText::Utf8(std::wstring_view(buffer.data(), length));
         }
         buffer.resize(buffer.size() * 2);
     }
 }
 
-std::string SystemDirectory() {
-    std::vector<char> buffer(MAX_PATH + 1);
+std::wstring SystemDirectory() {
+    std::vector<wchar_t> buffer(MAX_PATH + 1);
     for (;;) {
-        const UINT length = GetSystemDirectoryA(buffer.data(), static_cast<UINT>(buffer.size()));
+        const UINT length = GetSystemDirectoryW(buffer.data(), static_cast<UINT>(buffer.size()));
         if (length == 0) {
             return {};
         }
         if (length < buffer.size()) {
-            return std::string(buffer.data(), length);
+            return std::wstring(buffer.data(), length);
         }
         buffer.resize(length + 1);
     }
@@ -86,7 +88,7 @@ bool WinPrinterCatalog::OpenPrinterSettings(const std::string& printerName) {
     if (printerName.find('\0') != std::string::npos) {
         return false;
     }
-    const std::string directory = SystemDirectory();
+    const std::wstring directory = SystemDirectory();
     if (directory.empty()) {
         return false;
     }
@@ -94,13 +96,19 @@ bool WinPrinterCatalog::OpenPrinterSettings(const std::string& printerName) {
     // in the name as its own syntax. rundll32 is a windowed program, so there is no
     // console window to hide, and its start-up mode is left alone: the property pages
     // are its first window and must show.
-    const std::string rundll32 = directory + "\\rundll32.exe";
-    std::string commandLine =
-        WindowsCommandLine::PrinterPropertiesCommandLine(rundll32, printerName);
-    STARTUPINFOA startup{};
+    const std::wstring rundll32 = directory + L"\\rundll32.exe";
+    // The quoting looks only at quotes and backslashes, which are never part of a longer
+    // UTF-8 sequence: the line is built in UTF-8 and widened whole. A name that is no
+    // valid UTF-8 starts nothing rather than the pages of a look-alike.
+    std::optional<std::wstring> commandLine = WinText::Wide(
+        WindowsCommandLine::PrinterPropertiesCommandLine(WinText::Utf8(rundll32), printerName));
+    if (!commandLine) {
+        return false;
+    }
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(rundll32.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    if (!CreateProcessW(rundll32.c_str(), commandLine->data(), nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &startup, &process)) {
         return false;
     }

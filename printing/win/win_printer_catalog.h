@@ -4,7 +4,8 @@
 
 // The printers of the Windows spooler: the local ones and the connections to shared
 // printers, in the spooler's order; the default from the user's profile; the property
-// pages of the system's printer user interface.
+// pages of the system's printer user interface. Names are UTF-8, read and handed on
+// through the wide calls, so every name is the printer's own.
 class WinPrinterCatalog final : public PrinterCatalog {
 public:
     std::vector<std::string> PrinterNames() override;

@@ -1,32 +1,51 @@
 #include "printing/win/win_spooler.h"
 
 #include "printing/win/win_error.h"
+#include "printing/win/win_text.h"
 
 #include <limits>
+#include <optional>
 #include <type_traits>
+#include <utility>
 #include <windows.h>
 #include <winspool.h>
 
 // winspool.h names the ANSI or wide form through a macro of the plain name, which would
-// rename this class's own OpenPrinter; the ANSI form is called by its full name.
+// rename this class's own OpenPrinter; the wide form is called by its full name.
 #undef OpenPrinter
 
 static_assert(std::is_same_v<HANDLE, void*>, "a printer handle is held as void*");
 
 namespace {
 
-// The spooler takes its strings as writable buffers, though it does not change them.
-std::string WritableCopy(const std::string& text) {
-    return text;
-}
+// The data type that hands the bytes to the printer as they are. Without one the queue's
+// default applies, which on many queues changes them ("RAW [FF appended]" adds a form
+// feed, "NT EMF" and "TEXT" render them anew).
+constexpr wchar_t RawDataType[] = L"RAW";
+// What a version-4 (XPS) driver passes through unchanged; such a driver refuses RAW.
+constexpr wchar_t XpsPassDataType[] = L"XPS_PASS";
 
 } // namespace
+
+unsigned long WinSpooler::StartDocumentOnSpooler(void* printer, const std::wstring& documentName,
+                                                 const wchar_t* dataType) {
+    // The spooler takes its strings as writable buffers, though it does not change them.
+    std::wstring name = documentName;
+    std::wstring type = dataType;
+    DOC_INFO_1W document{};
+    document.pDocName = name.data();
+    document.pOutputFile = nullptr;
+    document.pDatatype = type.data();
+    return StartDocPrinterW(printer, 1, reinterpret_cast<LPBYTE>(&document));
+}
 
 void WinSpooler::PrinterCloser::operator()(void* printer) const {
     ::ClosePrinter(printer);
 }
 
-WinSpooler::WinSpooler() = default;
+WinSpooler::WinSpooler() : WinSpooler(&WinSpooler::StartDocumentOnSpooler) {}
+
+WinSpooler::WinSpooler(DocumentStarter startDocument) : startDocument_(std::move(startDocument)) {}
 
 WinSpooler::~WinSpooler() {
     ClosePrinter();
@@ -57,9 +76,12 @@ bool WinSpooler::OpenPrinter(const std::string& printerName) {
     if (printerName.find('\0') != std::string::npos) {
         return Fail("The printer name holds a NUL character.");
     }
-    std::string name = WritableCopy(printerName);
+    std::optional<std::wstring> name = WinText::Wide(printerName);
+    if (!name) {
+        return Fail("The printer name is not valid UTF-8.");
+    }
     HANDLE printer = nullptr;
-    if (!OpenPrinterA(name.data(), &printer, nullptr)) {
+    if (!OpenPrinterW(name->data(), &printer, nullptr)) {
         return FailWithLastError();
     }
     printer_.reset(printer);
@@ -70,12 +92,14 @@ bool WinSpooler::StartDocument(const std::string& documentName) {
     if (failed_ || !printer_ || documentOpen_) {
         return false;
     }
-    std::string name = WritableCopy(documentName);
-    DOC_INFO_1A document{};
-    document.pDocName = name.data();
-    document.pOutputFile = nullptr;
-    document.pDatatype = nullptr;
-    const DWORD job = StartDocPrinterA(printer_.get(), 1, reinterpret_cast<LPBYTE>(&document));
+    const std::optional<std::wstring> name = WinText::Wide(documentName);
+    if (!name) {
+        return Fail("The document name is not valid UTF-8.");
+    }
+    DWORD job = startDocument_(printer_.get(), *name, RawDataType);
+    if (job == 0 && GetLastError() == ERROR_INVALID_DATATYPE) {
+        job = startDocument_(printer_.get(), *name, XpsPassDataType);
+    }
     if (job == 0) {
         return FailWithLastError();
     }
@@ -177,10 +201,13 @@ void WinSpooler::CancelDocument() {
 
 void WinSpooler::DeleteJob() {
     if (jobId_ != 0) {
-        SetJobA(printer_.get(), static_cast<DWORD>(jobId_), 0, nullptr, JOB_CONTROL_DELETE);
+        SetJobW(printer_.get(), static_cast<DWORD>(jobId_), 0, nullptr, JOB_CONTROL_DELETE);
     }
 }
 
+// AbortPrinter deletes the document's spool file where the printer spools. Where it prints
+// directly, the bytes written so far have gone to the port and can't be called back; the
+// document is only ended there.
 void WinSpooler::AbortJob() {
     if (documentOpen_ && printer_) {
         AbortPrinter(printer_.get());

@@ -20,7 +20,27 @@ TEST(CliArgumentsTest, PrinterOptionInEveryFormAndPlace) {
         EXPECT_EQ(request.operands, (Arguments{"a.prn", "b.prn"}));
     }
     EXPECT_EQ(Parse({"print", "-P", "A", "-P", "B", "f"}).printer, "B");
+    // lp's spelling.
+    EXPECT_EQ(Parse({"print", "-d", "Lab", "f"}).printer, "Lab");
+    EXPECT_EQ(Parse({"send", "-dLab", "<FF>"}).printer, "Lab");
     EXPECT_FALSE(Parse({"send", "<ESC>E"}).printer);
+}
+
+TEST(CliArgumentsTest, TitleAndEncodingInEveryForm) {
+    for (const Arguments& line : {Arguments{"send", "-t", "Label", "--encoding", "CP437", "x"},
+                                  Arguments{"send", "-tLabel", "--encoding=ibm437", "x"},
+                                  Arguments{"send", "x", "--title", "Label", "--encoding", "cp437"},
+                                  Arguments{"send", "--title=Label", "x", "--encoding=cp437"}}) {
+        const auto request = Parse(line);
+        EXPECT_EQ(request.title, "Label");
+        EXPECT_EQ(request.encoding, "cp437");
+        EXPECT_EQ(request.operands, Arguments{"x"});
+    }
+    EXPECT_EQ(Parse({"show", "--encoding", "UTF8"}).encoding, "utf-8");
+    EXPECT_EQ(Parse({"encode", "--encoding=windows-1252"}).encoding, "cp1252");
+    EXPECT_EQ(Parse({"print", "-t", "Label", "-"}).title, "Label");
+    EXPECT_FALSE(Parse({"print", "f"}).title);
+    EXPECT_FALSE(Parse({"show"}).encoding);
 }
 
 TEST(CliArgumentsTest, DoubleDashAndSingleDashMakeOperands) {
@@ -57,6 +77,16 @@ TEST(CliArgumentsTest, WrongCommandLinesSayWhatIsWrongAndHint) {
         {{"show", "a", "b"}, "too many arguments for 'show': 'b'"},
         {{"encode", "-P", "Lab"}, "'encode' sends nothing and takes no printer"},
         {{"list", "-PLab"}, "'list' sends nothing and takes no printer"},
+        {{"show", "-d", "Lab"}, "'show' sends nothing and takes no printer"},
+        {{"print", "-d"}, "option -d needs a printer name"},
+        {{"print", "-t"}, "option -t needs a job title"},
+        {{"send", "--title=", "x"}, "the job title is empty"},
+        {{"encode", "-t", "x"}, "'encode' sends nothing and takes no job title"},
+        {{"send", "--encoding"}, "option --encoding needs an encoding name"},
+        {{"send", "--encoding", "latin1", "x"},
+         "unknown encoding 'latin1' (cp1252, cp437, cp850 or utf-8)"},
+        {{"print", "--encoding=cp437", "f"}, "'print' converts no text and takes no encoding"},
+        {{"send", "-x", "f"}, "unknown option '-x'"},
     };
     for (const auto& [line, message] : cases) {
         try {

@@ -23,9 +23,11 @@ TEST(CliBinaryTest, HelpListsEveryCommandAndOption) {
     const ProgramResult result = Cli({"--help"});
     EXPECT_EQ(result.exitCode, 0);
     for (const char* line :
-         {"\n  list ", "\n  print [-P PRINTER] FILE... ", "\n  send [-P PRINTER] CODES ",
-          "\n  show [FILE] ", "\n  encode [FILE] ", "\n  -P, --printer PRINTER ", "\n  -- ",
-          "\n  -h, --help ", "\n  --version "}) {
+         {"\n  list ", "\n  print [-P PRINTER] [-t TITLE] FILE...\n",
+          "\n  send [-P PRINTER] [-t TITLE] [--encoding NAME] CODES\n",
+          "\n  show [--encoding NAME] [FILE]\n", "\n  encode [--encoding NAME] [FILE]\n",
+          "\n  -P, -d, --printer PRINTER ", "\n  -t, --title TITLE ", "\n  --encoding NAME ",
+          "\n  -- ", "\n  -h, --help ", "\n  --version "}) {
         EXPECT_NE(result.out.find(line), std::string::npos) << line << " missing in\n"
                                                             << result.out;
     }
@@ -72,6 +74,16 @@ TEST(CliBinaryTest, ShowThenEncodeOfFilesKeepsAllButTokenText) {
     EXPECT_EQ(tokenShown.out, "<ESC>E");
     EXPECT_EQ(Cli({"encode"}, tokenShown.out).out, "\x1B"
                                                    "E");
+}
+
+// The terminal's UTF-8 to and from a code page's bytes, through the real standard streams.
+TEST(CliBinaryTest, EncodingConvertsBetweenTerminalTextAndCodePageBytes) {
+    const ProgramResult shown = Cli({"show", "--encoding", "cp437"}, "\xB3\xC4");
+    EXPECT_EQ(shown.exitCode, 0) << shown.err;
+    EXPECT_EQ(shown.out, "\u2502\u2500");
+    const ProgramResult encoded = Cli({"encode", "--encoding=cp1252", "-"}, "\u00E9\u20AC<CR>");
+    EXPECT_EQ(encoded.exitCode, 0) << encoded.err;
+    EXPECT_EQ(encoded.out, "\xE9\x80\r");
 }
 
 } // namespace

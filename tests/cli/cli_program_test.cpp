@@ -212,4 +212,57 @@ TEST_F(CliProgramTest, OutputThatCannotBeWrittenIsAFailure) {
     EXPECT_EQ(err.str(), "tolvenmark-cli: cannot write to standard output\n");
 }
 
+TEST_F(CliProgramTest, StandardInputIsStreamedUnderTheTitleGiven) {
+    const std::string big = AllByteValues() + std::string(70000, '\xFF');
+    EXPECT_EQ(Run({"print", "-d", "Lab", "-t", "Label", "-"}, big), 0);
+    EXPECT_EQ(spooler.recording.Written(), (Arguments{big.substr(0, 65536), big.substr(65536)}));
+    EXPECT_EQ(spooler.recording.Calls()[1], (RecordingSpooler::Call{"StartDocument", "Label"}));
+    EXPECT_EQ(out.str(), "request id is Lab-1 (0 file(s))\n");
+    EXPECT_EQ(err.str(), "");
+}
+
+// Nothing to send makes no job (a scheduler would refuse it and keep it in its history),
+// and counts as a failure, as for empty codes.
+TEST_F(CliProgramTest, EmptyInputOrFileMakesNoJob) {
+    const std::string empty = File("empty.prn", "");
+    const std::string good = File("good.prn", "good");
+    EXPECT_EQ(Run({"print", "-", empty, good}, ""), 1);
+    EXPECT_EQ(OpenedPrinters(), Arguments{"LabelWriter"});
+    EXPECT_EQ(out.str(), "request id is LabelWriter-1 (1 file(s))\n");
+    EXPECT_EQ(err.str(), "tolvenmark-cli: nothing to send: standard input is empty\n"
+                         "tolvenmark-cli: nothing to send: " +
+                             empty + " is empty\n");
+}
+
+TEST_F(CliProgramTest, EncodingTurnsTerminalTextIntoTheCodePagesBytesAndBack) {
+    EXPECT_EQ(Run({"send", "--encoding", "cp1252", "-P", "Lab", "-"}, "\u00E9\u20AC<CR>"), 0);
+    EXPECT_EQ(Run({"send", "--encoding=cp850", "-t", "Codes", "\u00F8<ESC>"}), 0);
+    EXPECT_EQ(spooler.recording.Written(), (Arguments{"\xE9\x80\r", "\x9B\x1B"}));
+    EXPECT_EQ(spooler.recording.Calls()[8], (RecordingSpooler::Call{"StartDocument", "Codes"}));
+    EXPECT_EQ(Run({"encode", "--encoding", "cp437"}, "\u2502<LF>"), 0);
+    EXPECT_EQ(out.str(), "\xB3\n");
+    EXPECT_EQ(Run({"show", "--encoding", "cp437"}, "\xB3\xC4\x01"), 0);
+    EXPECT_EQ(out.str(), "\u2502\u2500<SOH>");
+    // utf-8 and no encoding leave the bytes as they are.
+    EXPECT_EQ(Run({"show", "--encoding", "utf-8"}, "\xE9"), 0);
+    EXPECT_EQ(out.str(), "\xE9");
+    EXPECT_EQ(Run({"encode", "--encoding", "utf-8"}, "\u20AC"), 0);
+    EXPECT_EQ(out.str(), "\u20AC");
+}
+
+TEST_F(CliProgramTest, TextWithoutBytesInTheCodePageStopsBeforeAnythingIsSentOrWritten) {
+    EXPECT_EQ(Run({"send", "--encoding", "cp1252", "ok\u2713"}), 1);
+    EXPECT_EQ(err.str(), "tolvenmark-cli: the codes: line 1, column 3: U+2713 \"\u2713\" has no "
+                         "byte in cp1252\n");
+    EXPECT_EQ(Run({"send", "--encoding", "utf-8", "-"}, "<ESC>\n\xE9"), 1);
+    EXPECT_EQ(err.str(),
+              "tolvenmark-cli: standard input: line 2, column 1: byte 0xE9 is not UTF-8 text\n");
+    const std::string file = File("text", "\u03C0\u00C1");
+    EXPECT_EQ(Run({"encode", "--encoding", "cp437", file}), 1);
+    EXPECT_EQ(err.str(), "tolvenmark-cli: " + file +
+                             ": line 1, column 2: U+00C1 \"\u00C1\" has no byte in cp437\n");
+    EXPECT_TRUE(spooler.recording.Calls().empty());
+    EXPECT_EQ(out.str(), "");
+}
+
 } // namespace

@@ -2,8 +2,10 @@
 #include "core/whole_file.h"
 #include "tests/support/temp_dir.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <utility>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -38,8 +40,11 @@ TEST(WholeFileTest, EmptyFileReadsEmpty) {
 
 TEST(WholeFileTest, OnlyRegularFilesAreFound) {
     TempDir dir;
+#ifndef _WIN32
+    // Only the system's marks hide a file; a leading dot is part of an ordinary name.
     WriteBytes(dir.File(".hidden"), "dot");
     EXPECT_EQ(ReadWholeFile(dir.File(".hidden")), "dot");
+#endif
     EXPECT_EQ(ReadWholeFile(dir.Path().string()), "");
     // A device is no file: reading it must neither block nor run on forever.
 #ifdef _WIN32
@@ -102,24 +107,56 @@ TEST(WholeFileTest, FailuresThrowFileErrorNamingThePath) {
 }
 
 #ifdef _WIN32
-// Paths are byte strings in the ANSI code page: a name with characters beyond ASCII is
-// found, measured, read and written like any other.
-TEST(WholeFileTest, NamesInTheAnsiCodePageAreFound) {
-    // A euro sign and a dash: in Windows-1252 they lie where Latin-1 has control codes.
-    const wchar_t* wideName = L"Preis \u20AC \u2013 \u00C4.prn";
-    char name[64] = {};
-    BOOL lossy = FALSE;
-    const int length =
-        WideCharToMultiByte(CP_ACP, 0, wideName, -1, name, sizeof name, nullptr, &lossy);
-    if (length == 0 || lossy) {
-        GTEST_SKIP() << "the ANSI code page " << GetACP() << " has no such characters";
-    }
+// Paths are UTF-8: a name the ANSI code page can't hold is found, read and written as
+// itself, never as the name the code page would make of it.
+TEST(WholeFileTest, NamesBeyondTheAnsiCodePageAreThemselves) {
     TempDir dir;
-    const std::string path = dir.Path().string() + "\\" + name;
+    // What the ANSI forms would make of the names below, and a file whose Windows-1252
+    // name is the bytes of a path that is no UTF-8.
+    WriteBytes(dir.File("Lab_O.prn"), "other");
+    WriteBytes(dir.File("Lab.prn"), "other");
+    const std::filesystem::path latin1 = dir.Path() / L"Lab_\u00D8.prn";
+    std::FILE* file = _wfopen(latin1.c_str(), L"wb");
+    ASSERT_NE(file, nullptr);
+    std::fclose(file);
+
     const std::string reset = "\x1B\x45"; // ESC E
-    EXPECT_TRUE(WriteWholeFile(path, reset));
-    EXPECT_TRUE(modTools::IsRegularFile(path));
-    EXPECT_EQ(ReadWholeFile(path), reset);
+    for (const auto& [name, wideName] :
+         {std::pair{"Lab_\xCE\xA9.prn", L"Lab_\u03A9.prn"},
+          std::pair{"\xEF\xBC\xAC\xEF\xBD\x81\xEF\xBD\x82.prn", L"\uFF2C\uFF41\uFF42.prn"}}) {
+        const std::string path = dir.Path().string() + "\\" + name;
+        EXPECT_FALSE(modTools::PathExists(path)) << name;
+        EXPECT_FALSE(modTools::IsRegularFile(path)) << name;
+        EXPECT_TRUE(WriteWholeFile(path, reset)) << name;
+        EXPECT_EQ(std::filesystem::file_size(dir.Path() / wideName), reset.size()) << name;
+        EXPECT_TRUE(modTools::PathExists(path)) << name;
+        EXPECT_TRUE(modTools::IsRegularFile(path)) << name;
+        EXPECT_EQ(ReadWholeFile(path), reset) << name;
+    }
+    EXPECT_EQ(ReadBytes(dir.File("Lab_O.prn")), "other");
+    EXPECT_EQ(ReadBytes(dir.File("Lab.prn")), "other");
+
+    const std::string notUtf8 = dir.Path().string() + "\\Lab_\xD8.prn";
+    EXPECT_FALSE(modTools::PathExists(notUtf8));
+    EXPECT_EQ(ReadWholeFile(notUtf8), "");
+    EXPECT_THROW(modTools::ReadExistingFile(notUtf8), FileError);
+    EXPECT_THROW(WriteWholeFile(notUtf8, reset), FileError);
+    EXPECT_EQ(std::filesystem::file_size(latin1), 0u);
+}
+
+// The system's own search for one name finds only ordinary files.
+TEST(WholeFileTest, HiddenAndSystemFilesCountAsMissing) {
+    TempDir dir;
+    for (const DWORD mark : {FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_SYSTEM}) {
+        const std::string path = dir.File("marked-" + std::to_string(mark) + ".prn");
+        WriteBytes(path, "data");
+        ASSERT_TRUE(SetFileAttributesW(modTools::FileSystemPath(path).c_str(), mark));
+        EXPECT_FALSE(modTools::IsRegularFile(path)) << mark;
+        EXPECT_EQ(ReadWholeFile(path), "") << mark;
+        EXPECT_THROW(modTools::ReadExistingFile(path), FileError) << mark;
+        // Still there for a save, which must ask before it replaces it.
+        EXPECT_TRUE(modTools::PathExists(path)) << mark;
+    }
 }
 #endif
 

@@ -5,6 +5,7 @@
 #include "tests/support/scoped_environment.h"
 #include "tests/support/temp_dir.h"
 
+#include <random>
 #include <regex>
 #include <sstream>
 
@@ -131,6 +132,79 @@ TEST_F(CliSpoolerTest, NoDefaultPrinterSendsNothing) {
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_NE(result.err.find("-P PRINTER"), std::string::npos) << result.err;
     EXPECT_EQ(PrivateSpooler::ActiveJobs(DefaultQueue), waiting);
+}
+
+// A label generator's output piped in: sent as it is read, under the title given, and
+// arriving byte for byte however long it is.
+TEST_F(CliSpoolerTest, StandardInputArrivesWholeUnderItsTitle) {
+    std::mt19937 random(7);
+    std::string input(1000000, '\0');
+    for (char& byte : input) {
+        byte = static_cast<char>(random());
+    }
+    const ProgramResult result = Cli({"print", "-d", DefaultQueue, "-t", "Label", "-"}, input);
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const std::vector<int> ids = JobIds(result.out, DefaultQueue);
+    ASSERT_EQ(ids.size(), 1u) << result.out;
+    const std::optional<std::string> captured = CapturedBytes(ids[0]);
+    ASSERT_TRUE(captured);
+    EXPECT_TRUE(*captured == input) << captured->size() << " bytes captured";
+    EXPECT_EQ(PrivateSpooler::CapturedTitle(ids[0]), "Label");
+}
+
+// Process substitution hands the program a pipe by a /dev/fd name: read like standard input.
+TEST_F(CliSpoolerTest, PipesNamedAsFilesArePrinted) {
+    const ProgramResult result =
+        RunProgram("bash", {"-c",
+                            std::string("\"$0\" print -P ") + SecondQueue +
+                                " <(printf 'A\\0\\r\\n\\377') - </dev/null",
+                            TOLVENMARK_CLI});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "tolvenmark-cli: nothing to send: standard input is empty\n");
+    const std::vector<int> ids = JobIds(result.out, SecondQueue);
+    ASSERT_EQ(ids.size(), 1u) << result.out;
+    EXPECT_EQ(CapturedBytes(ids[0]), std::string("A\0\r\n\xFF", 5));
+}
+
+// Job numbers follow one another, so a job made in between would show as a gap.
+TEST_F(CliSpoolerTest, EmptyInputMakesNoJob) {
+    TempDir temp;
+    WriteBytes(temp.File("empty.prn"), "");
+    const std::vector<int> before = JobIds(Cli({"send", "<ESC>"}).out, DefaultQueue);
+    const ProgramResult empty = Cli({"print", "-", temp.File("empty.prn")});
+    EXPECT_EQ(empty.exitCode, 1);
+    EXPECT_EQ(empty.out, "");
+    EXPECT_EQ(empty.err, "tolvenmark-cli: nothing to send: standard input is empty\n"
+                         "tolvenmark-cli: nothing to send: " +
+                             temp.File("empty.prn") + " is empty\n");
+    const std::vector<int> after = JobIds(Cli({"send", "<ESC>"}).out, DefaultQueue);
+    ASSERT_EQ(before.size(), 1u);
+    ASSERT_EQ(after.size(), 1u);
+    EXPECT_EQ(after[0], before[0] + 1);
+}
+
+TEST_F(CliSpoolerTest, SendWithAnEncodingSendsTheCodePagesBytes) {
+    const ProgramResult result =
+        Cli({"send", "--encoding", "cp1252", "-P", DefaultQueue, "-"}, "\u00E9\u20AC<CR>");
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const std::vector<int> ids = JobIds(result.out, DefaultQueue);
+    ASSERT_EQ(ids.size(), 1u) << result.out;
+    EXPECT_EQ(CapturedBytes(ids[0]), "\xE9\x80\r");
+}
+
+TEST_F(CliSpoolerTest, NoSchedulerIsNamedAsSuch) {
+    TempDir temp;
+    WriteBytes(temp.File("a.prn"), "data");
+    const std::string nowhere = dir + "/nobody-listens.sock";
+    const ScopedEnvironment server("CUPS_SERVER", nowhere.c_str());
+    const std::string noAnswer = "No print scheduler answers at " + nowhere + ".";
+    const ProgramResult named = Cli({"print", "-P", "Q", temp.File("a.prn")});
+    EXPECT_EQ(named.exitCode, 1);
+    EXPECT_EQ(named.err,
+              "tolvenmark-cli: " + temp.File("a.prn") + ": not sent to Q: " + noAnswer + "\n");
+    const ProgramResult sent = Cli({"send", "<ESC>E"});
+    EXPECT_EQ(sent.exitCode, 1);
+    EXPECT_EQ(sent.err, "tolvenmark-cli: cannot find the default printer: " + noAnswer + "\n");
 }
 
 } // namespace

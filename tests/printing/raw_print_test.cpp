@@ -1,15 +1,48 @@
+#include "core/byte_source.h"
 #include "core/file_error.h"
 #include "printing/raw_print.h"
 #include "tests/support/recording_spooler.h"
 #include "tests/support/temp_dir.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
 
 using Call = RecordingSpooler::Call;
 using modRawPrint::PrintFileRaw;
+using modRawPrint::PrintStreamRaw;
 using modRawPrint::PrintStringRaw;
+using modRawPrint::StreamChunkSize;
+using modRawPrint::StreamJob;
+
+// A stream that hands out its bytes in the pieces it is given, then fails when told to.
+class PieceSource final : public ByteSource {
+public:
+    explicit PieceSource(std::vector<std::string> pieces, bool failAtEnd = false)
+        : pieces_(std::move(pieces)), failAtEnd_(failAtEnd) {}
+
+    std::size_t Read(char* buffer, std::size_t capacity) override {
+        ++reads;
+        if (next_ == pieces_.size()) {
+            if (failAtEnd_) {
+                throw FileError("pipe", "read", "Input/output error");
+            }
+            return 0;
+        }
+        const std::string& piece = pieces_[next_++];
+        EXPECT_LE(piece.size(), capacity);
+        std::copy(piece.begin(), piece.end(), buffer);
+        return piece.size();
+    }
+
+    int reads = 0;
+
+private:
+    std::vector<std::string> pieces_;
+    bool failAtEnd_;
+    std::size_t next_ = 0;
+};
 
 std::vector<Call> JobCalls(const std::string& printer, std::size_t size) {
     return {{"OpenPrinter", printer}, {"StartDocument", "Tolvenmark Document"},
@@ -94,6 +127,58 @@ TEST(RawPrintTest, UnreadableFileCancelsTheJobAndThrows) {
                                             "CancelDocument", "ClosePrinter"}));
         EXPECT_TRUE(spooler.Written().empty());
     }
+}
+
+// A stream goes out in one write per piece read, under the title given, and memory holds
+// one piece at a time however long it is.
+TEST(RawPrintTest, StreamJobWritesEachPieceAsItIsRead) {
+    const std::vector<std::string> pieces = {AllByteValues(), std::string(StreamChunkSize, '\0'),
+                                             "\r\n\x1A"};
+    PieceSource source(pieces);
+    RecordingSpooler spooler;
+    EXPECT_EQ(PrintStreamRaw(spooler, "Zebra", source, "Label"), StreamJob::Sent);
+    EXPECT_EQ(spooler.Written(), pieces);
+    EXPECT_EQ(spooler.Calls()[1], (Call{"StartDocument", "Label"}));
+    EXPECT_EQ(
+        spooler.Operations(),
+        (std::vector<std::string>{"OpenPrinter", "StartDocument", "StartPage", "Write", "Write",
+                                  "Write", "EndPage", "EndDocument", "ClosePrinter"}));
+}
+
+TEST(RawPrintTest, EmptyStreamMakesNoJobAndTheTitleDefaults) {
+    PieceSource empty({});
+    RecordingSpooler spooler;
+    EXPECT_EQ(PrintStreamRaw(spooler, "Zebra", empty), StreamJob::Empty);
+    EXPECT_TRUE(spooler.Calls().empty());
+    PieceSource one({"x"});
+    EXPECT_EQ(PrintStreamRaw(spooler, "Zebra", one), StreamJob::Sent);
+    EXPECT_EQ(spooler.Calls()[1], (Call{"StartDocument", "Tolvenmark Document"}));
+    RecordingSpooler strings;
+    EXPECT_TRUE(PrintStringRaw(strings, "Zebra", "x", "Codes"));
+    EXPECT_EQ(strings.Calls()[1], (Call{"StartDocument", "Codes"}));
+}
+
+TEST(RawPrintTest, StreamFailuresCancelOrEndTheJob) {
+    // A read that fails midway withdraws what was written and reports why.
+    PieceSource broken({"first", "second"}, true);
+    RecordingSpooler spooler;
+    EXPECT_THROW(PrintStreamRaw(spooler, "Zebra", broken), FileError);
+    EXPECT_EQ(spooler.Operations(),
+              (std::vector<std::string>{"OpenPrinter", "StartDocument", "StartPage", "Write",
+                                        "Write", "CancelDocument", "ClosePrinter"}));
+    // A refused write stops the reading; the rest of the job is still walked.
+    PieceSource refused({"first", "second", "third"});
+    RecordingSpooler refusing;
+    refusing.FailOn("Write");
+    EXPECT_EQ(PrintStreamRaw(refusing, "Zebra", refused), StreamJob::NotSent);
+    EXPECT_EQ(refused.reads, 1);
+    EXPECT_EQ(refusing.Operations().back(), "ClosePrinter");
+    // A printer that doesn't open gets nothing more.
+    PieceSource unsent({"data"});
+    RecordingSpooler closed;
+    closed.FailOn("OpenPrinter");
+    EXPECT_EQ(PrintStreamRaw(closed, "Gone", unsent), StreamJob::NotSent);
+    EXPECT_EQ(closed.Operations(), std::vector<std::string>{"OpenPrinter"});
 }
 
 } // namespace

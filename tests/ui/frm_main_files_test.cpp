@@ -325,4 +325,65 @@ TEST_F(FileDropTest, FilesOnlyOfferedForMovingAreRefused) {
     EXPECT_TRUE(Entries().isEmpty());
 }
 
+// A name that is no valid UTF-8, as Linux allows: the entry shows what it can of it, and
+// the job still opens the file by its own bytes.
+const std::string NotTextName = "caf\xE9.prn";
+const QString NotTextShown = QString::fromUtf8("caf\uFFFD.prn");
+
+// How a file manager hands over a drop: a text/uri-list of percent-encoded addresses.
+void SetUriList(QMimeData& data, const std::vector<std::string>& paths) {
+    QByteArray list;
+    for (const std::string& path : paths) {
+        list += "file://" + QByteArray::fromStdString(path).toPercentEncoding("/") + "\r\n";
+    }
+    data.setData("text/uri-list", list);
+}
+
+TEST_F(FileDropTest, DroppedNamesThatAreNoTextKeepTheirBytesThroughMovesAndDeletes) {
+    Start();
+    const std::string odd = folder.File(NotTextName);
+    const std::string plain = folder.File("plain.prn");
+    WriteBytes(odd, "odd bytes");
+    WriteBytes(plain, "plain bytes");
+    QMimeData data;
+    SetUriList(data, {plain, odd});
+    EXPECT_TRUE(DragAndDrop(data));
+    ASSERT_EQ(Entries().size(), 2);
+    EXPECT_TRUE(Entries()[1].endsWith("/" + NotTextShown)) << Entries()[1].toStdString();
+
+    Select(1);
+    Click("cmdUp");
+    Click("cmdPrint");
+    EXPECT_EQ(spooler.Written(), (std::vector<std::string>{"odd bytes", "plain bytes"}));
+
+    Click("cmdDown");
+    Select(0);
+    Click("cmdDelete");
+    Click("cmdPrint");
+    EXPECT_EQ(spooler.Written(),
+              (std::vector<std::string>{"odd bytes", "plain bytes", "odd bytes"}));
+    EXPECT_TRUE(desktop.messages.empty());
+}
+
+// The program hands the files of its command line to the window this way.
+TEST_F(FileListTest, FilesGivenByNameJoinAsDropsDoAndKeepTheirBytes) {
+    Start();
+    Add({MakeFile("queued.prn")});
+    WriteBytes(folder.File(NotTextName), "odd bytes");
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(folder.Path());
+    // A relative name is the file in the current folder, shown with its full path.
+    window->AddFiles({folder.File(NotTextName), "./plain.prn"});
+    std::filesystem::current_path(before);
+    WriteBytes(folder.File("plain.prn"), "plain bytes");
+
+    const QString base = QString::fromStdString(folder.Path().string()) + "/";
+    EXPECT_EQ(Entries(),
+              (QStringList{base + "queued.prn", base + NotTextShown, base + "plain.prn"}));
+    Click("cmdPrint");
+    EXPECT_EQ(spooler.Written(),
+              (std::vector<std::string>{"queued.prn", "odd bytes", "plain bytes"}));
+    EXPECT_TRUE(desktop.messages.empty());
+}
+
 } // namespace

@@ -1,33 +1,17 @@
 #include "ui/code_page/ansi_text.h"
 
+#include "core/code_pages/code_page.h"
 #include "ui/code_page/code_page.h"
-
-#include <array>
 
 namespace {
 
-// Windows-1252 positions 0x80 to 0x9F; the five it leaves unassigned keep their C1 code
-// point. Every other byte is the Latin-1 character of the same number.
-constexpr std::array<char16_t, 32> HighControlRange{
-    u'\u20AC', u'\u0081', u'\u201A', u'\u0192', u'\u201E', u'\u2026', u'\u2020', u'\u2021',
-    u'\u02C6', u'\u2030', u'\u0160', u'\u2039', u'\u0152', u'\u008D', u'\u017D', u'\u008F',
-    u'\u0090', u'\u2018', u'\u2019', u'\u201C', u'\u201D', u'\u2022', u'\u2013', u'\u2014',
-    u'\u02DC', u'\u2122', u'\u0161', u'\u203A', u'\u0153', u'\u009D', u'\u017E', u'\u0178',
-};
+const CodePage& Windows1252() {
+    return CodePage::Windows1252();
+}
 
-constexpr CodePageTable CharacterOfByte = [] {
-    std::array<char16_t, 256> table{};
-    for (std::size_t byte = 0; byte < table.size(); ++byte) {
-        table[byte] = static_cast<char16_t>(byte);
-    }
-    for (std::size_t i = 0; i < HighControlRange.size(); ++i) {
-        table[0x80 + i] = HighControlRange[i];
-    }
+const CodePageTable& CharacterOfByte() {
+    static const CodePageTable table = CodePageTables::TableOf(Windows1252());
     return table;
-}();
-
-bool InHighControlRange(char16_t unit) {
-    return unit >= 0x80 && unit <= 0x9F;
 }
 
 char32_t CodePointAt(QStringView text, qsizetype at) {
@@ -43,24 +27,16 @@ char32_t CodePointAt(QStringView text, qsizetype at) {
 namespace AnsiText {
 
 QChar FromByte(unsigned char byte) {
-    return QChar(CharacterOfByte[byte]);
+    return QChar(Windows1252().CharacterOf(byte));
 }
 
 QString FromBytes(std::string_view bytes) {
-    return CodePage::Decode(CharacterOfByte, bytes);
+    return CodePageTables::Decode(CharacterOfByte(), bytes);
 }
 
 std::optional<unsigned char> ToByte(QChar character) {
-    const char16_t unit = character.unicode();
-    if (unit < 0x100 && !InHighControlRange(unit)) {
-        return static_cast<unsigned char>(unit);
-    }
-    for (std::size_t i = 0; i < HighControlRange.size(); ++i) {
-        if (HighControlRange[i] == unit) {
-            return static_cast<unsigned char>(0x80 + i);
-        }
-    }
-    return std::nullopt;
+    // Either half of a surrogate pair is no character of its own, and no code page has it.
+    return Windows1252().ByteOf(character.unicode());
 }
 
 Encoded ToBytes(QStringView text) {

@@ -1,8 +1,8 @@
 #include "ui/main/code_file.h"
 
 #include "core/file_error.h"
+#include "core/whole_file.h"
 
-#include <QFile>
 #include <QSaveFile>
 #include <cerrno>
 #include <filesystem>
@@ -11,13 +11,14 @@
 namespace {
 
 [[noreturn]] void Fail(const std::string& path, const QString& reason) {
-    throw FileError(path, "save", reason.toLocal8Bit().toStdString());
+    throw FileError(path, "save", reason.toStdString());
 }
 
 // Replacing a folder, a device or a pipe by a plain file would destroy it, not save to it.
 void RefuseWhatIsNoFile(const std::string& path) {
     std::error_code error;
-    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    const std::filesystem::file_status status =
+        std::filesystem::status(modTools::FileSystemPath(path), error);
     if (std::filesystem::is_directory(status)) {
         throw FileError::FromErrno(path, "save", EISDIR);
     }
@@ -31,13 +32,12 @@ void RefuseWhatIsNoFile(const std::string& path) {
 namespace CodeFile {
 
 bool Exists(const std::string& path) {
-    std::error_code error;
-    return std::filesystem::exists(std::filesystem::symlink_status(path, error));
+    return modTools::PathExists(path);
 }
 
 void Replace(const std::string& path, std::string_view bytes) {
     RefuseWhatIsNoFile(path);
-    QSaveFile file(QFile::decodeName(path.c_str()));
+    QSaveFile file(QString::fromStdString(path));
     // Never fall back to writing over the old file in place.
     file.setDirectWriteFallback(false);
     // The bytes go out in one write; unbuffered, a failure reports the system's reason.

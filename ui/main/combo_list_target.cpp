@@ -11,8 +11,8 @@ void ComboListTarget::AddItem(const std::string& text) {
     // A combo box selects the first entry added to it; adding must not select anything.
     const int selected = combo_.currentIndex();
     // The name is kept as the platform gave it, byte for byte, for the spooler; the entry
-    // shows it in the system's 8-bit encoding (ANSI on Windows, UTF-8 elsewhere).
-    combo_.addItem(QString::fromLocal8Bit(text), QByteArray::fromStdString(text));
+    // shows it as the UTF-8 it is on every platform.
+    combo_.addItem(QString::fromStdString(text), QByteArray::fromStdString(text));
     combo_.setCurrentIndex(selected);
 }
 

@@ -26,7 +26,6 @@
 #include <QCoreApplication>
 #include <QDragMoveEvent>
 #include <QDropEvent>
-#include <QFile>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -43,6 +42,8 @@
 #include <QTimer>
 #include <QToolTip>
 #include <QUrl>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -63,16 +64,60 @@ constexpr int StatusBarHeight = 255;
 // Between two status bar panels, in pixels.
 constexpr int PanelGap = 3;
 
+// The role under which an entry of the file queue keeps its path's bytes.
+constexpr int PathRole = Qt::UserRole;
+
+// A path as the file procedures take it: UTF-8 on every platform (on Windows the ANSI
+// code page could not name every file, and would name some as other files).
+std::string LocalPath(const QString& path) {
+    return path.toStdString();
+}
+
+// The path of a local file's address, byte for byte. The address carries the bytes
+// percent-encoded; toLocalFile() would decode them as text and lose those of a name that
+// is not valid UTF-8. Windows takes its paths as text, so there the text is right.
+std::string LocalFileBytes(const QUrl& url) {
+#ifdef _WIN32
+    return LocalPath(url.toLocalFile());
+#else
+    QByteArray path = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+    // A named host makes a network path, as toLocalFile() writes it.
+    if (!url.host().isEmpty()) {
+        path.prepend("//" + url.host(QUrl::FullyEncoded).toLatin1());
+    }
+    return path.toStdString();
+#endif
+}
+
+// A relative path made absolute against the current folder, less the "." steps a shell's
+// completion leaves in it; ".." stays, as it may lead back out of a link. An absolute path
+// is kept as it is.
+std::string AbsolutePath(const std::string& path) {
+    std::error_code failed;
+    const std::filesystem::path given(path);
+    const std::filesystem::path absolute = std::filesystem::absolute(given, failed);
+    if (given.is_absolute() || failed) {
+        return path;
+    }
+    std::filesystem::path cleaned;
+    for (const std::filesystem::path& step : absolute) {
+        if (step != ".") {
+            cleaned /= step;
+        }
+    }
+    return cleaned.string();
+}
+
 // The paths of the local files a drag or drop carries: file managers offer them as a
 // text/uri-list of file: addresses. Other addresses are no files of this machine.
-QStringList LocalFiles(const QMimeData* data) {
-    QStringList paths;
+std::vector<std::string> LocalFiles(const QMimeData* data) {
+    std::vector<std::string> paths;
     if (data == nullptr || !data->hasUrls()) {
         return paths;
     }
     for (const QUrl& url : data->urls()) {
         if (url.isLocalFile()) {
-            paths << url.toLocalFile();
+            paths.push_back(LocalFileBytes(url));
         }
     }
     return paths;
@@ -81,16 +126,11 @@ QStringList LocalFiles(const QMimeData* data) {
 // Whether a drag or drop carries local files and lets them be copied.
 bool OffersFilesToCopy(const QDropEvent& event) {
     return event.possibleActions().testFlag(Qt::CopyAction) &&
-           !LocalFiles(event.mimeData()).isEmpty();
-}
-
-// A path as the file system takes it.
-std::string LocalPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
+           !LocalFiles(event.mimeData()).empty();
 }
 
 QString MessageOf(const FileError& error) {
-    return QString::fromLocal8Bit(error.what());
+    return QString::fromStdString(error.what());
 }
 
 // Names a character the code page has no byte for, so that the user can find it: the
@@ -155,6 +195,12 @@ void frmMain::Load() {
 
 void frmMain::SetProgramFolder(const QString& folder) {
     programFolder_ = folder;
+}
+
+void frmMain::AddFiles(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths) {
+        AddFile(path);
+    }
 }
 
 // --- building the window ------------------------------------------------------------
@@ -411,20 +457,31 @@ void frmMain::SelectFile(int index) {
     lstFiles->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
 }
 
-void frmMain::SwapFiles(int first, int second) {
-    QListWidgetItem* a = lstFiles->item(first);
-    QListWidgetItem* b = lstFiles->item(second);
-    const QString kept = a->text();
-    a->setText(b->text());
-    b->setText(kept);
+void frmMain::MoveFileUp(int index) {
+    lstFiles->insertItem(index - 1, lstFiles->takeItem(index));
 }
 
+// The entry shows the name as Qt decodes it (a byte that is no text shows as a
+// replacement character) and keeps the bytes, which are what names the file.
+void frmMain::AddFile(const std::string& path) {
+    const QByteArray bytes = QByteArray::fromStdString(AbsolutePath(path));
+    auto* item = new QListWidgetItem(QString::fromUtf8(bytes));
+    item->setData(PathRole, bytes);
+    lstFiles->addItem(item);
+}
+
+std::string frmMain::FilePath(int index) const {
+    return lstFiles->item(index)->data(PathRole).toByteArray().toStdString();
+}
+
+// The dialog gives the name as text only; encoded back, it is exact for every name that is
+// text.
 void frmMain::cmdAdd_Click() {
     CommonDialog1.Filter = PrinterFileFilter;
     if (!desktop_.ShowOpen(CommonDialog1) || CommonDialog1.FileName.isEmpty()) {
         return;
     }
-    lstFiles->addItem(CommonDialog1.FileName);
+    AddFile(LocalPath(CommonDialog1.FileName));
 }
 
 void frmMain::cmdDelete_Click() {
@@ -443,7 +500,7 @@ void frmMain::cmdUp_Click() {
     if (index <= 0) {
         return;
     }
-    SwapFiles(index - 1, index);
+    MoveFileUp(index);
     SelectFile(index - 1);
 }
 
@@ -452,7 +509,7 @@ void frmMain::cmdDown_Click() {
     if (index < 0 || index >= lstFiles->count() - 1) {
         return;
     }
-    SwapFiles(index, index + 1);
+    MoveFileUp(index + 1);
     SelectFile(index + 1);
 }
 
@@ -460,7 +517,7 @@ void frmMain::cmdPrint_Click() {
     const int count = lstFiles->count();
     QStringList notSent;
     for (int i = 0; i < count; ++i) {
-        const std::string path = LocalPath(lstFiles->item(i)->text());
+        const std::string path = FilePath(i);
         // Entries that no longer name a plain file (gone, a folder, a device) are skipped.
         if (!modTools::IsRegularFile(path)) {
             continue;
@@ -514,7 +571,7 @@ void frmMain::lstFiles_OLEDragDrop(QDropEvent* event) {
         event->ignore();
         return;
     }
-    lstFiles->addItems(LocalFiles(event->mimeData()));
+    AddFiles(LocalFiles(event->mimeData()));
     event->setDropAction(Qt::CopyAction);
     event->accept();
 }

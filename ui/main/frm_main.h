@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <optional>
 #include <string>
+#include <vector>
 
 class CodeBox;
 class PrinterCatalog;
@@ -43,6 +44,12 @@ public:
     // unless a test names another.
     void SetProgramFolder(const QString& folder);
 
+    // Appends files to the list to print, in their order, as a drop of them does. Each
+    // path is bytes as the file system takes them; the entry keeps those bytes for the
+    // print run and shows the name as far as it decodes. A relative path is taken from
+    // the current folder.
+    void AddFiles(const std::vector<std::string>& paths);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -69,7 +76,11 @@ private:
     // The selected entry of the file queue, -1 when none is.
     int SelectedFileIndex() const;
     void SelectFile(int index);
-    void SwapFiles(int first, int second);
+    // Moves the entry at `index` one place up, whole: its shown name with its path.
+    void MoveFileUp(int index);
+    void AddFile(const std::string& path);
+    // The path's bytes of an entry of the file queue.
+    std::string FilePath(int index) const;
     void ShowFileToolTip(QHelpEvent* event);
     // The printer bytes the code box stands for. A character that has no byte is named in
     // a message ending with `refusal`, and nothing comes back.

@@ -1,11 +1,13 @@
 #include "printing/printer_catalog.h"
 #include "printing/printer_list.h"
 #include "printing/win/win_printer_catalog.h"
+#include "printing/win/win_text.h"
 #include "printing/windows_command_line.h"
 #include "tests/printing/win/wine_host.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <string>
@@ -19,19 +21,11 @@
 namespace {
 
 std::wstring Wide(const std::string& text) {
-    const int length =
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
+    return WinText::Wide(text).value();
 }
 
 std::string Narrow(const wchar_t* text) {
-    const int length = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string narrow(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text, -1, narrow.data(), length, nullptr, nullptr);
-    narrow.resize(narrow.size() - 1);
-    return narrow;
+    return WinText::Utf8(text);
 }
 
 // The arguments the system's own splitter finds in a command line.
@@ -54,7 +48,8 @@ TEST(WinPrinterCatalogTest, SystemSplitsThePropertyPageLineIntoTheNameWhole) {
     for (const std::string name :
          {"HP LaserJet 4", "", "Label \"Zebra\" 2", "\\\\server\\Office Printer",
           "ends in a backslash\\", "backslash then quote\\\"", "\\\\\"\\",
-          "Lab & del /q C:\\*.* | more ^ %PATH% > out", "  padded  "}) {
+          "Lab & del /q C:\\*.* | more ^ %PATH% > out", "  padded  ",
+          "\xEF\xBC\xAC\xEF\xBD\x81\xEF\xBD\x82 \"Lab_\xCE\xA9\"\\"}) {
         const std::string line = WindowsCommandLine::PrinterPropertiesCommandLine(rundll32, name);
         EXPECT_EQ(SystemSplit(line), (std::vector<std::string>{rundll32, "printui.dll,PrintUIEntry",
                                                                "/p", "/n", name}))
@@ -66,25 +61,26 @@ TEST(WinPrinterCatalogTest, SystemSplitsThePropertyPageLineIntoTheNameWhole) {
 class ProfileDevice {
 public:
     ProfileDevice() {
-        char value[4096] = {};
-        const DWORD length =
-            GetProfileStringA("windows", "device", "", value, static_cast<DWORD>(sizeof value));
+        wchar_t value[4096] = {};
+        const DWORD length = GetProfileStringW(L"windows", L"device", L"", value,
+                                               static_cast<DWORD>(std::size(value)));
         if (length > 0) {
-            saved_ = std::string(value, length);
+            saved_ = std::wstring(value, length);
         }
     }
     ~ProfileDevice() {
-        WriteProfileStringA("windows", "device", saved_ ? saved_->c_str() : nullptr);
+        WriteProfileStringW(L"windows", L"device", saved_ ? saved_->c_str() : nullptr);
     }
     ProfileDevice(const ProfileDevice&) = delete;
     ProfileDevice& operator=(const ProfileDevice&) = delete;
 
     static void Set(const char* value) {
-        ASSERT_TRUE(WriteProfileStringA("windows", "device", value));
+        ASSERT_TRUE(WriteProfileStringW(L"windows", L"device",
+                                        value != nullptr ? Wide(value).c_str() : nullptr));
     }
 
 private:
-    std::optional<std::string> saved_;
+    std::optional<std::wstring> saved_;
 };
 
 TEST(WinPrinterCatalogTest, DefaultPrinterComesFromTheProfile) {
@@ -96,6 +92,10 @@ TEST(WinPrinterCatalogTest, DefaultPrinterComesFromTheProfile) {
 
     ProfileDevice::Set("Label Printer,winspool,Ne01:");
     EXPECT_EQ(catalog.DefaultPrinterName(), "LABEL PRINTER");
+
+    // Read in the wide form: not best-fitted to the look-alike "LAB_O".
+    ProfileDevice::Set("Lab_\xCE\xA9,winspool,Ne01:");
+    EXPECT_EQ(catalog.DefaultPrinterName(), "LAB_\xCE\xA9");
 
     // Longer than the usual 255-character buffer: read whole, not cut.
     const std::string longName = "\\\\print-server\\" + std::string(300, 'q');
@@ -114,6 +114,8 @@ TEST(WinPrinterCatalogTest, PropertyPagesStartWithoutWaiting) {
     WinPrinterCatalog catalog;
     // A command line ends at a NUL: such a name must start nothing.
     EXPECT_FALSE(catalog.OpenPrinterSettings(std::string("Office\0Other", 12)));
+    // Nor a name that is no UTF-8: in the ANSI code page it would name another printer.
+    EXPECT_FALSE(catalog.OpenPrinterSettings("Lab_\xD8"));
     if (!RunningUnderWine()) {
         GTEST_SKIP() << "would open property pages on the desktop: runs only under wine";
     }
@@ -123,7 +125,7 @@ TEST(WinPrinterCatalogTest, PropertyPagesStartWithoutWaiting) {
     const std::string made = dir.File("injected.txt");
     EXPECT_TRUE(catalog.OpenPrinterSettings("Lab\" & echo started > " + made + " & rem \""));
     Sleep(1500);
-    EXPECT_EQ(GetFileAttributesA(made.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesW(Wide(made).c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "printing/printer_list.h"
 #include "printing/raw_print.h"
+#include "printing/win/win_error.h"
 #include "printing/win/win_printer_catalog.h"
 #include "printing/win/win_spooler.h"
 #include "tests/support/temp_dir.h"
@@ -15,6 +16,8 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <vector>
+#include <windows.h>
 
 namespace {
 
@@ -40,6 +43,7 @@ std::optional<CaptureQueue> CaptureQueueFromEnvironment() {
 struct CapturedJob {
     std::string bytes;
     std::string title;
+    std::string queue;
 };
 
 class WinSpoolerJobTest : public ::testing::Test {
@@ -55,22 +59,27 @@ protected:
             GTEST_SKIP() << "no capturing printer (scripts/build-windows sets one up)";
         }
         for (const auto& [number, file] : CapturedFiles()) {
-            before_.insert(number);
+            seen_.insert(number);
         }
     }
 
     const std::string& Printer() const { return queue_->printer; }
 
-    // The first job that arrived since the test began; none when nothing came in time.
-    std::optional<CapturedJob> NextCapturedJob() const {
+    // The first job that arrived since the test began and was not taken yet; none when
+    // nothing came in time.
+    std::optional<CapturedJob> NextCapturedJob() {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
         while (std::chrono::steady_clock::now() < deadline) {
             for (const auto& [number, file] : CapturedFiles()) {
-                if (before_.count(number) == 0) {
-                    // The .prn file appears only once complete; the title is there before.
+                if (seen_.insert(number).second) {
+                    // The .prn file appears only once complete; title and queue are there
+                    // before.
                     fs::path title = file;
                     title.replace_extension(".title");
-                    return CapturedJob{ReadBytes(file.string()), ReadBytes(title.string())};
+                    fs::path queue = file;
+                    queue.replace_extension(".queue");
+                    return CapturedJob{ReadBytes(file.string()), ReadBytes(title.string()),
+                                       ReadBytes(queue.string())};
                 }
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -92,7 +101,7 @@ private:
     }
 
     std::optional<CaptureQueue> queue_;
-    std::set<int> before_;
+    std::set<int> seen_;
 };
 
 TEST_F(WinSpoolerJobTest, StringReachesThePrinterByteForByte) {
@@ -131,6 +140,69 @@ TEST_F(WinSpoolerJobTest, TheCatalogListsThePrinter) {
     WinPrinterCatalog catalog;
     const std::vector<std::string> names = catalog.PrinterNames();
     EXPECT_NE(std::find(names.begin(), names.end(), Printer()), names.end());
+}
+
+// Queues whose names the ANSI code page best-fits onto each other's: scripts/build-windows
+// makes them beside the capturing queue, capturing into the same folder.
+TEST_F(WinSpoolerJobTest, JobsLandInTheQueueOfTheirOwnName) {
+    WinPrinterCatalog catalog;
+    const std::vector<std::string> names = catalog.PrinterNames();
+    for (const std::string name :
+         {"Lab", "Lab_O", "\xEF\xBC\xAC\xEF\xBD\x81\xEF\xBD\x82", "Lab_\xCE\xA9"}) {
+        EXPECT_EQ(std::count(names.begin(), names.end(), name), 1) << name;
+        WinSpooler spooler;
+        ASSERT_TRUE(modRawPrint::PrintStringRaw(spooler, name, "to " + name))
+            << spooler.LastError();
+        const std::optional<CapturedJob> job = NextCapturedJob();
+        ASSERT_TRUE(job) << "no job arrived for " << name;
+        EXPECT_EQ(job->queue, name);
+        EXPECT_EQ(job->bytes, "to " + name);
+    }
+}
+
+// Every document names its data type: RAW, or for a driver that refuses RAW (a version-4
+// one) XPS_PASS. wine's spooler takes RAW from any queue and has no print processor for
+// XPS_PASS (its EndDocPrinter then fails with ERROR_INSUFFICIENT_BUFFER), so such a driver
+// is played in front of it: refusing as the case says, and passing what it takes on as
+// RAW, unchanged, as a version-4 driver passes XPS_PASS.
+TEST_F(WinSpoolerJobTest, DocumentsAreRawOrPassedThroughUnchanged) {
+    struct Case {
+        std::set<std::wstring> refused;
+        unsigned long refusal;
+        std::vector<std::wstring> tried;
+        bool sent;
+    };
+    const Case cases[] = {
+        {{}, 0, {L"RAW"}, true},
+        {{L"RAW"}, ERROR_INVALID_DATATYPE, {L"RAW", L"XPS_PASS"}, true},
+        {{L"RAW", L"XPS_PASS"}, ERROR_INVALID_DATATYPE, {L"RAW", L"XPS_PASS"}, false},
+        {{L"RAW"}, ERROR_ACCESS_DENIED, {L"RAW"}, false},
+    };
+    for (const Case& test : cases) {
+        std::vector<std::wstring> tried;
+        WinSpooler spooler(
+            [&](void* printer, const std::wstring& name, const wchar_t* dataType) -> unsigned long {
+                tried.emplace_back(dataType);
+                if (test.refused.count(dataType) != 0) {
+                    SetLastError(test.refusal);
+                    return 0;
+                }
+                return WinSpooler::StartDocumentOnSpooler(printer, name, L"RAW");
+            });
+        const std::string data = "\x1B"
+                                 "E" +
+                                 std::to_string(test.refused.size());
+        EXPECT_EQ(modRawPrint::PrintStringRaw(spooler, Printer(), data), test.sent)
+            << spooler.LastError();
+        EXPECT_EQ(tried, test.tried);
+        if (test.sent) {
+            const std::optional<CapturedJob> job = NextCapturedJob();
+            ASSERT_TRUE(job) << "no job arrived";
+            EXPECT_EQ(job->bytes, data);
+        } else {
+            EXPECT_EQ(spooler.LastError(), WinErrorText(test.refusal));
+        }
+    }
 }
 
 } // namespace

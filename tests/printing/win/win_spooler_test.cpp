@@ -41,6 +41,14 @@ TEST(WinSpoolerTest, NameWithANulIsRefusedBeforeTheSpoolerSeesIt) {
     ExpectEveryLaterStepRefused(spooler);
 }
 
+// In the ANSI code page these bytes would name "Lab_\u00D8", or a best-fitted look-alike.
+TEST(WinSpoolerTest, NameThatIsNoUtf8IsRefusedBeforeTheSpoolerSeesIt) {
+    WinSpooler spooler;
+    EXPECT_FALSE(spooler.OpenPrinter("Lab_\xD8"));
+    EXPECT_EQ(spooler.LastError(), "The printer name is not valid UTF-8.");
+    ExpectEveryLaterStepRefused(spooler);
+}
+
 TEST(WinSpoolerTest, UnknownPrinterFailsWithTheSystemsReason) {
     WinSpooler spooler;
     EXPECT_FALSE(spooler.OpenPrinter(UnknownPrinter));

@@ -1,0 +1,39 @@
+// Reading the windowed program's command line.
+#include "app/program_arguments.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Request = ProgramArguments::Request;
+using Line = std::vector<std::string>;
+
+TEST(ProgramArgumentsTest, ReadsRequestsOptionsAndFiles) {
+    const struct {
+        Line line;
+        Request request;
+        std::string unknownOption;
+        Line files;
+    } cases[] = {
+        {{}, Request::Run, "", {}},
+        // File names are bytes, whether or not they are text; order and repeats are kept.
+        {{"b.prn", "caf\xE9.prn", "b.prn"}, Request::Run, "", {"b.prn", "caf\xE9.prn", "b.prn"}},
+        // The first of help and version wins, even over an unknown option: before Qt has
+        // taken out its own options (-style fusion), they look unknown here.
+        {{"--version", "-h"}, Request::Version, "", {}},
+        {{"-style", "fusion", "--help", "-v"}, Request::Help, "-style", {"fusion"}},
+        // The first unknown option is the one named; combined letters are not taken apart.
+        {{"-hv", "a.prn", "--frob"}, Request::Run, "-hv", {"a.prn"}},
+        // After "--" everything is a file; a lone "-" is a file anywhere.
+        {{"-", "--", "--help", "--", "-x"}, Request::Run, "", {"-", "--help", "--", "-x"}},
+    };
+    for (const auto& c : cases) {
+        const ProgramArguments arguments(c.line);
+        SCOPED_TRACE(testing::PrintToString(c.line));
+        EXPECT_EQ(arguments.Requested(), c.request);
+        EXPECT_EQ(arguments.UnknownOption(), c.unknownOption);
+        EXPECT_EQ(arguments.Files(), c.files);
+    }
+}
+
+} // namespace

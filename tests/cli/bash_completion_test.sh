@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# The bash completion of tolvenmark-cli: sourced into bash, asked as <TAB> would ask it.
+#   bash_completion_test.sh COMPLETION_SCRIPT
+set -u
+source "$1" || exit 1
+
+failures=0
+# expect "WORD..." "REPLY..." : completes the last word of the line.
+expect() {
+    local -a line
+    read -r -a line <<<"$1"
+    [[ $1 == *' ' ]] && line+=("")
+    COMP_WORDS=("${line[@]}")
+    COMP_CWORD=$((${#line[@]} - 1))
+    COMPREPLY=()
+    _tolvenmark_cli
+    if [[ "${COMPREPLY[*]}" != "$2" ]]; then
+        printf 'FAIL: "%s" gave "%s", expected "%s"\n' "$1" "${COMPREPLY[*]}" "$2"
+        failures=$((failures + 1))
+    fi
+}
+
+# A stand-in for the program whose list marks its default as the real one does.
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+printf '#!/bin/sh\n[ "$1" = list ] && printf "Office\\nZebra_Lab (default)\\nZebra2\\n"\n' >"$dir/cli"
+chmod +x "$dir/cli"
+touch "$dir/label.zpl"
+
+expect "tolvenmark-cli pr" "print"
+expect "tolvenmark-cli " "list print send show encode --help --version"
+expect "tolvenmark-cli send --encoding " "cp1252 cp437 cp850 utf-8"
+expect "tolvenmark-cli show --encoding = cp8" "cp850"
+expect "tolvenmark-cli encode --encoding=u" "--encoding=utf-8"
+expect "$dir/cli print -d " "Office Zebra_Lab Zebra2"
+expect "$dir/cli send -P Zebra" "Zebra_Lab Zebra2"
+expect "$dir/cli print --printer=O" "--printer=Office"
+expect "tolvenmark-cli print --" "--printer --title -- --help"
+expect "tolvenmark-cli show -" "--encoding -- --help"
+expect "tolvenmark-cli print -t Label $dir/lab" "$dir/label.zpl"
+expect "tolvenmark-cli list " ""
+
+((failures == 0)) && echo "all completions as expected"
+exit $((failures != 0))
