@@ -5,6 +5,9 @@
 RoutingSpooler::RoutingSpooler(Spooler& queues, DirectFactory direct)
     : queues_(queues), direct_(std::move(direct)) {}
 
+RoutingSpooler::RoutingSpooler(std::unique_ptr<Spooler> queues, DirectFactory direct)
+    : ownedQueues_(std::move(queues)), queues_(*ownedQueues_), direct_(std::move(direct)) {}
+
 bool RoutingSpooler::OpenPrinter(const std::string& printerName) {
     active_ = nullptr;
     directSpooler_.reset();

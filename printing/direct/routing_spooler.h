@@ -18,6 +18,8 @@ public:
     using DirectFactory = std::function<std::unique_ptr<Spooler>(const PrinterAddress&)>;
 
     RoutingSpooler(Spooler& queues, DirectFactory direct);
+    // The same, owning the spooler of the queues.
+    RoutingSpooler(std::unique_ptr<Spooler> queues, DirectFactory direct);
 
     bool OpenPrinter(const std::string& printerName) override;
     bool StartDocument(const std::string& documentName) override;
@@ -31,6 +33,7 @@ public:
     int JobId() const override;
 
 private:
+    std::unique_ptr<Spooler> ownedQueues_;
     Spooler& queues_;
     DirectFactory direct_;
     std::unique_ptr<Spooler> directSpooler_;
