@@ -66,11 +66,19 @@ bool TcpConnection::RunUntil(const bool& done, std::chrono::milliseconds timeout
 }
 
 void TcpConnection::FlushCancelled() {
-    // Completions of cancelled operations are ready at once; run them now, while every
-    // buffer they name still exists. A resolver that is still waiting for the system is
-    // left alone: its completion only writes members.
+    // The completions of cancelled socket operations come soon after the close (at once on
+    // Linux, through the completion port on Windows); run them now, while every buffer
+    // they name still exists. A resolver that is still waiting for the system is left
+    // alone: its completion only writes members.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     io_.restart();
     io_.poll();
+    while (pendingOperations_ > 0 && std::chrono::steady_clock::now() < deadline) {
+        if (io_.stopped()) {
+            io_.restart();
+        }
+        io_.run_one_for(std::chrono::milliseconds(100));
+    }
 }
 
 bool TcpConnection::Connect(const std::string& host, std::uint16_t port,
@@ -104,7 +112,9 @@ bool TcpConnection::Connect(const std::string& host, std::uint16_t port,
         std::error_code ignored;
         socket_.close(ignored);
         done_ = false;
+        ++pendingOperations_;
         socket_.async_connect(entry.endpoint(), [this](const std::error_code& error) {
+            --pendingOperations_;
             result_ = error;
             done_ = true;
         });
@@ -131,8 +141,10 @@ void TcpConnection::DiscardIncoming() {
 }
 
 void TcpConnection::ReadNext() {
+    ++pendingOperations_;
     socket_.async_read_some(asio::buffer(incoming_),
                             [this](const std::error_code& error, std::size_t) {
+                                --pendingOperations_;
                                 if (error == asio::error::eof) {
                                     peerClosed_ = true;
                                 } else if (error) {
@@ -157,8 +169,10 @@ bool TcpConnection::Send(std::string_view data, std::chrono::milliseconds stallT
             return Fail(SendFailure(incomingError_));
         }
         done_ = false;
+        ++pendingOperations_;
         socket_.async_write_some(asio::buffer(data.data(), data.size()),
                                  [this](const std::error_code& error, std::size_t count) {
+                                     --pendingOperations_;
                                      result_ = error;
                                      transferred_ = count;
                                      done_ = true;
@@ -178,8 +192,10 @@ bool TcpConnection::Send(std::string_view data, std::chrono::milliseconds stallT
 TcpConnection::Reply TcpConnection::ReceiveByte(unsigned char& byte,
                                                 std::chrono::milliseconds timeout) {
     done_ = false;
+    ++pendingOperations_;
     socket_.async_read_some(asio::buffer(&replyByte_, 1),
                             [this](const std::error_code& error, std::size_t count) {
+                                --pendingOperations_;
                                 result_ = error;
                                 transferred_ = count;
                                 done_ = true;
@@ -234,6 +250,7 @@ bool TcpConnection::AwaitClose(std::chrono::milliseconds timeout) {
 void TcpConnection::Abort() {
     if (socket_.is_open()) {
         std::error_code ignored;
+        socket_.cancel(ignored);
         // A zero linger time makes the close a reset rather than an orderly end.
         socket_.set_option(asio::socket_base::linger(true, 0), ignored);
         socket_.close(ignored);
