@@ -1,7 +1,6 @@
 #include "printing/net/tcp_connection.h"
 
 #include <asio/error.hpp>
-#include <cstdio>
 
 namespace {
 
@@ -33,9 +32,15 @@ std::string ConnectFailure(const std::error_code& error) {
 } // namespace
 
 std::string SecondsText(std::chrono::milliseconds duration) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%g s", static_cast<double>(duration.count()) / 1000.0);
-    return text;
+    // Written by hand rather than with printf, whose decimal point follows the locale.
+    const auto milliseconds = duration.count();
+    std::string text = std::to_string(milliseconds / 1000);
+    if (milliseconds % 1000 != 0) {
+        std::string fraction = std::to_string(1000 + milliseconds % 1000).substr(1);
+        fraction.erase(fraction.find_last_not_of('0') + 1);
+        text += '.' + fraction;
+    }
+    return text + " s";
 }
 
 TcpConnection::TcpConnection() : resolver_(io_), socket_(io_) {}
