@@ -1,7 +1,6 @@
 #include "printing/net/tcp_connection.h"
 
 #include <asio/error.hpp>
-#include <cstdio>
 
 namespace {
 
@@ -33,9 +32,15 @@ std::string ConnectFailure(const std::error_code& error) {
 } // namespace
 
 std::string SecondsText(std::chrono::milliseconds duration) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%g s", static_cast<double>(duration.count()) / 1000.0);
-    return text;
+    // Written by hand rather than with printf, whose decimal point follows the locale.
+    const auto milliseconds = duration.count();
+    std::string text = std::to_string(milliseconds / 1000);
+    if (milliseconds % 1000 != 0) {
+        std::string fraction = std::to_string(1000 + milliseconds % 1000).substr(1);
+        fraction.erase(fraction.find_last_not_of('0') + 1);
+        text += '.' + fraction;
+    }
+    return text + " s";
 }
 
 TcpConnection::TcpConnection() : resolver_(io_), socket_(io_) {}
@@ -66,11 +71,19 @@ bool TcpConnection::RunUntil(const bool& done, std::chrono::milliseconds timeout
 }
 
 void TcpConnection::FlushCancelled() {
-    // Completions of cancelled operations are ready at once; run them now, while every
-    // buffer they name still exists. A resolver that is still waiting for the system is
-    // left alone: its completion only writes members.
+    // The completions of cancelled socket operations come soon after the close (at once on
+    // Linux, through the completion port on Windows); run them now, while every buffer
+    // they name still exists. A resolver that is still waiting for the system is left
+    // alone: its completion only writes members.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     io_.restart();
     io_.poll();
+    while (pendingOperations_ > 0 && std::chrono::steady_clock::now() < deadline) {
+        if (io_.stopped()) {
+            io_.restart();
+        }
+        io_.run_one_for(std::chrono::milliseconds(100));
+    }
 }
 
 bool TcpConnection::Connect(const std::string& host, std::uint16_t port,
@@ -104,7 +117,9 @@ bool TcpConnection::Connect(const std::string& host, std::uint16_t port,
         std::error_code ignored;
         socket_.close(ignored);
         done_ = false;
+        ++pendingOperations_;
         socket_.async_connect(entry.endpoint(), [this](const std::error_code& error) {
+            --pendingOperations_;
             result_ = error;
             done_ = true;
         });
@@ -131,8 +146,10 @@ void TcpConnection::DiscardIncoming() {
 }
 
 void TcpConnection::ReadNext() {
+    ++pendingOperations_;
     socket_.async_read_some(asio::buffer(incoming_),
                             [this](const std::error_code& error, std::size_t) {
+                                --pendingOperations_;
                                 if (error == asio::error::eof) {
                                     peerClosed_ = true;
                                 } else if (error) {
@@ -157,8 +174,10 @@ bool TcpConnection::Send(std::string_view data, std::chrono::milliseconds stallT
             return Fail(SendFailure(incomingError_));
         }
         done_ = false;
+        ++pendingOperations_;
         socket_.async_write_some(asio::buffer(data.data(), data.size()),
                                  [this](const std::error_code& error, std::size_t count) {
+                                     --pendingOperations_;
                                      result_ = error;
                                      transferred_ = count;
                                      done_ = true;
@@ -178,8 +197,10 @@ bool TcpConnection::Send(std::string_view data, std::chrono::milliseconds stallT
 TcpConnection::Reply TcpConnection::ReceiveByte(unsigned char& byte,
                                                 std::chrono::milliseconds timeout) {
     done_ = false;
+    ++pendingOperations_;
     socket_.async_read_some(asio::buffer(&replyByte_, 1),
                             [this](const std::error_code& error, std::size_t count) {
+                                --pendingOperations_;
                                 result_ = error;
                                 transferred_ = count;
                                 done_ = true;
@@ -234,6 +255,7 @@ bool TcpConnection::AwaitClose(std::chrono::milliseconds timeout) {
 void TcpConnection::Abort() {
     if (socket_.is_open()) {
         std::error_code ignored;
+        socket_.cancel(ignored);
         // A zero linger time makes the close a reset rather than an orderly end.
         socket_.set_option(asio::socket_base::linger(true, 0), ignored);
         socket_.close(ignored);

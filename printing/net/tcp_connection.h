@@ -73,6 +73,8 @@ private:
     std::size_t transferred_ = 0;
     asio::ip::tcp::resolver::results_type endpoints_;
     unsigned char replyByte_ = 0;
+    // Socket operations started and not yet completed.
+    int pendingOperations_ = 0;
 
     bool discarding_ = false;
     bool peerClosed_ = false;
