@@ -75,8 +75,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QString::fromUtf8(AppInfo::Title));
     QApplication::setApplicationVersion(QString::fromLatin1(AppInfo::Version));
     QApplication::setWindowIcon(SvgIcon::ApplicationIcon());
-    // Lets the desktop match the windows to the installed tolvenmark.desktop entry.
-    QGuiApplication::setDesktopFileName(QStringLiteral("tolvenmark"));
+    // Lets the desktop match the windows to their installed menu entry, named by this id.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.tolvenmark.Tolvenmark"));
 
     QtDesktop desktop;
     // The system's queues, and printers reached by their address.

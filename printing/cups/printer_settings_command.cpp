@@ -19,6 +19,17 @@ std::string_view WithoutSettingSuffix(std::string_view server) {
     return server.substr(0, server.find('/'));
 }
 
+// An IPv6 address in the brackets a host and port need. Built by appending: g++ 12 at -O3
+// sees a false overlap in "[" + std::string(...) and warns.
+std::string Bracketed(std::string_view address) {
+    std::string bracketed;
+    bracketed.reserve(address.size() + 2);
+    bracketed += '[';
+    bracketed += address;
+    bracketed += ']';
+    return bracketed;
+}
+
 } // namespace
 
 namespace PrinterSettingsCommand {
@@ -66,7 +77,7 @@ std::string WebHost(std::string_view server) {
     }
     if (host.find(':', firstColon + 1) != std::string_view::npos) {
         // A bare IPv6 address: a web address needs it in brackets.
-        return "[" + std::string(host) + "]:" + DefaultWebPort;
+        return Bracketed(host) + ":" + DefaultWebPort;
     }
     return std::string(host);
 }
@@ -76,7 +87,7 @@ std::string ServerSetting(std::string_view host, int port) {
         return std::string(host);
     }
     const bool bareIpv6 = host.front() != '[' && host.find(':') != std::string_view::npos;
-    const std::string bracketed = bareIpv6 ? "[" + std::string(host) + "]" : std::string(host);
+    const std::string bracketed = bareIpv6 ? Bracketed(host) : std::string(host);
     return bracketed + ":" + std::to_string(port);
 }
 

@@ -48,9 +48,11 @@ bool FakeDesktop::ShowSave(CommonDialog& dialog) {
     return ShowDialog("save", dialog);
 }
 
-bool FakeDesktop::OpenDocument(const QString& path) {
+void FakeDesktop::OpenDocument(const QString& path, std::function<void()> failed) {
     openedDocuments.push_back(path);
-    return openDocumentStarts;
+    if (!openDocumentOpens) {
+        failed();
+    }
 }
 
 bool FakeDesktop::OpenWebAddress(const QString& address) {

@@ -29,7 +29,8 @@ public:
     std::deque<MessageAnswer> messageAnswers;
     // Answers for the coming file dialogs, in order: a path, or nothing for Cancel.
     std::deque<std::optional<QString>> dialogAnswers;
-    bool openDocumentStarts = true;
+    // Whether opening a document succeeds; when not, the failure is reported at once.
+    bool openDocumentOpens = true;
     bool openWebAddressStarts = true;
     bool programStarts = true;
     QTime time{12, 0};
@@ -44,7 +45,7 @@ public:
                               MessageIcon icon) override;
     bool ShowOpen(CommonDialog& dialog) override;
     bool ShowSave(CommonDialog& dialog) override;
-    bool OpenDocument(const QString& path) override;
+    void OpenDocument(const QString& path, std::function<void()> failed) override;
     bool OpenWebAddress(const QString& address) override;
     bool StartProgram(const QString& program, const QStringList& arguments) override;
     QTime LocalTime() override { return time; }

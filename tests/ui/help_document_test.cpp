@@ -24,7 +24,7 @@ protected:
 TEST_F(HelpDocumentTest, PresentManualIsOpenedWholeAndNothingIsShown) {
     PutManual();
 
-    EXPECT_TRUE(HelpDocument::Open(desktop_, Folder()));
+    HelpDocument::Open(desktop_, Folder());
 
     ASSERT_EQ(desktop_.openedDocuments.size(), 1u);
     EXPECT_EQ(desktop_.openedDocuments[0].toStdString(), ManualFile());
@@ -32,7 +32,7 @@ TEST_F(HelpDocumentTest, PresentManualIsOpenedWholeAndNothingIsShown) {
 }
 
 TEST_F(HelpDocumentTest, MissingManualShowsOneNoticeAndStartsNothing) {
-    EXPECT_FALSE(HelpDocument::Open(desktop_, Folder()));
+    HelpDocument::Open(desktop_, Folder());
 
     EXPECT_TRUE(desktop_.openedDocuments.empty());
     ASSERT_EQ(desktop_.messages.size(), 1u);
@@ -41,11 +41,11 @@ TEST_F(HelpDocumentTest, MissingManualShowsOneNoticeAndStartsNothing) {
     EXPECT_EQ(desktop_.messages[0].icon, MessageIcon::None);
 }
 
-TEST_F(HelpDocumentTest, ViewerThatCannotStartShowsOneNotice) {
+TEST_F(HelpDocumentTest, DocumentTheDesktopCannotOpenShowsOneNotice) {
     PutManual();
-    desktop_.openDocumentStarts = false;
+    desktop_.openDocumentOpens = false;
 
-    EXPECT_FALSE(HelpDocument::Open(desktop_, Folder()));
+    HelpDocument::Open(desktop_, Folder());
 
     EXPECT_EQ(desktop_.openedDocuments.size(), 1u);
     ASSERT_EQ(desktop_.messages.size(), 1u);
@@ -55,19 +55,42 @@ TEST_F(HelpDocumentTest, ViewerThatCannotStartShowsOneNotice) {
 TEST_F(HelpDocumentTest, FolderInPlaceOfTheManualCountsAsMissing) {
     std::filesystem::create_directory(ManualFile());
 
-    EXPECT_FALSE(HelpDocument::Open(desktop_, Folder()));
+    HelpDocument::Open(desktop_, Folder());
 
     EXPECT_TRUE(desktop_.openedDocuments.empty());
     EXPECT_EQ(desktop_.messages.size(), 1u);
 }
 
 TEST_F(HelpDocumentTest, TheUserCanRetryAtOnce) {
-    EXPECT_FALSE(HelpDocument::Open(desktop_, Folder()));
+    HelpDocument::Open(desktop_, Folder());
     PutManual();
 
-    EXPECT_TRUE(HelpDocument::Open(desktop_, Folder()));
+    HelpDocument::Open(desktop_, Folder());
     EXPECT_EQ(desktop_.openedDocuments.size(), 1u);
     EXPECT_EQ(desktop_.messages.size(), 1u);
+}
+
+// An installation, wherever its prefix is moved to, keeps the program and the manual in
+// the folders the build was configured with.
+TEST_F(HelpDocumentTest, InstalledProgramFindsTheInstalledManualAndPrefersOneBesideIt) {
+    const std::filesystem::path prefix = temp_.Path() / "moved prefix";
+    const std::filesystem::path bin = prefix / TOLVENMARK_INSTALL_BINDIR;
+    const std::filesystem::path installed =
+        prefix / TOLVENMARK_INSTALL_MANUALDIR / "Tolvenmark Manual.pdf";
+    std::filesystem::create_directories(bin);
+    std::filesystem::create_directories(installed.parent_path());
+    WriteBytes(installed.string(), "%PDF-1.4\n");
+    const QString binFolder = QString::fromStdString(bin.string());
+
+    HelpDocument::Open(desktop_, binFolder);
+    WriteBytes((bin / "Tolvenmark Manual.pdf").string(), "%PDF-1.4\n");
+    HelpDocument::Open(desktop_, binFolder);
+
+    ASSERT_EQ(desktop_.openedDocuments.size(), 2u);
+    EXPECT_EQ(std::filesystem::path(desktop_.openedDocuments[0].toStdString()),
+              installed.lexically_normal());
+    EXPECT_EQ(desktop_.openedDocuments[1].toStdString(), (bin / "Tolvenmark Manual.pdf").string());
+    EXPECT_TRUE(desktop_.messages.empty());
 }
 
 TEST(HelpDocumentPath, JoinsFolderAndFileNameWithOneSeparator) {

@@ -1,13 +1,17 @@
 // The Qt desktop: the shared file dialog and message boxes as the user meets them.
+#include "tests/support/scoped_environment.h"
 #include "tests/support/temp_dir.h"
 #include "ui/desktop/name_filters.h"
 #include "ui/desktop/qt_desktop.h"
+#include "ui/main/help_document.h"
 
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
+#include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -133,6 +137,52 @@ TEST(QtDesktopTest, SaveDialogLeavesTheOverwriteQuestionToTheCommand) {
     EXPECT_TRUE(dialog.FileName.isEmpty());
     EXPECT_FALSE(confirms);
     EXPECT_EQ(mode, QFileDialog::AcceptSave);
+}
+
+// Help > Contents where xdg-open hands the manual on and ends with the given status: the
+// notice shows only when it failed, e.g. when no viewer for PDF documents is set up.
+TEST(QtDesktopTest, HelpNoticeFollowsTheExitStatusOfXdgOpen) {
+    const struct {
+        int exitStatus;
+        bool noticed;
+    } cases[] = {{0, false}, {3, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.exitStatus);
+        TempDir temp;
+        const std::string received = temp.File("received");
+        std::string script = "#!/bin/sh\nprintf '%s' \"$1\" > '";
+        script += received;
+        script += "'\nexit ";
+        script += std::to_string(c.exitStatus);
+        script += '\n';
+        WriteBytes(temp.File("xdg-open"), script);
+        std::filesystem::permissions(temp.File("xdg-open"), std::filesystem::perms::owner_all);
+        const ScopedEnvironment path("PATH", (temp.Path().string() + ":/usr/bin:/bin").c_str());
+        const std::filesystem::path folder = temp.Path() / "Raw Tools";
+        std::filesystem::create_directory(folder);
+        WriteBytes((folder / "Tolvenmark Manual.pdf").string(), "%PDF-1.4\n");
+
+        QStringList notices;
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, [&notices] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                notices << box->text();
+                box->button(QMessageBox::Ok)->click();
+            }
+        });
+        closer.start(10);
+        QtDesktop desktop;
+        HelpDocument::Open(desktop, QString::fromStdString(folder.string()));
+
+        // The window goes on at once; xdg-open reports later.
+        EXPECT_TRUE(notices.isEmpty());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return std::filesystem::exists(received); }, 10000));
+        // A notice comes soon after; where none is due, a second gives it every chance.
+        EXPECT_EQ(QTest::qWaitFor([&] { return !notices.isEmpty(); }, c.noticed ? 10000 : 1000),
+                  c.noticed);
+        EXPECT_EQ(ReadBytes(received), (folder / "Tolvenmark Manual.pdf").string());
+        EXPECT_EQ(notices, c.noticed ? QStringList{"Can't open the Help document"} : QStringList{});
+    }
 }
 
 } // namespace

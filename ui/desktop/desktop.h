@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTime>
+#include <functional>
 
 // Buttons, icon and answer of a message box; the answers keep the numbers the classic
 // message box gives (Yes is 6).
@@ -36,8 +37,10 @@ public:
     virtual bool ShowSave(CommonDialog& dialog) = 0;
 
     // Opens a document with the application the desktop associates with it, without
-    // waiting for it. False when nothing could be started.
-    virtual bool OpenDocument(const QString& path) = 0;
+    // waiting for it. Calls failed once when the document could not be opened: at once when
+    // nothing could be started, or later from the event loop when the opener ends with a
+    // failure. Never calls it when the document opened.
+    virtual void OpenDocument(const QString& path, std::function<void()> failed) = 0;
 
     // Opens a web address in the user's browser; false when nothing could be started.
     virtual bool OpenWebAddress(const QString& address) = 0;

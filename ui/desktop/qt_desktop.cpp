@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 
 MessageAnswer QtDesktop::ShowMessage(const QString& text, MessageButtons buttons,
@@ -69,8 +70,46 @@ bool QtDesktop::RunFileDialog(QFileDialog& fileDialog, CommonDialog& dialog) {
     return true;
 }
 
-bool QtDesktop::OpenDocument(const QString& path) {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+void QtDesktop::OpenDocument(const QString& path, std::function<void()> failed) {
+    // Qt's own opener only learns that xdg-open started, not that it found a viewer: where
+    // xdg-open is, it is run here and its exit status tells. It ends as soon as it has
+    // handed the document to the viewer.
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (!opener.isEmpty()) {
+        RunOpener(opener, path, std::move(failed));
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
+        failed();
+    }
+}
+
+void QtDesktop::RunOpener(const QString& opener, const QString& path,
+                          std::function<void()> failed) {
+    // Deletes itself when the opener has ended; the viewer it starts lives on.
+    auto* process = new QProcess;
+    process->setProgram(opener);
+    process->setArguments({path});
+    process->setStandardInputFile(QProcess::nullDevice());
+    // The viewer inherits the opener's output: it goes where ours goes, never into a pipe
+    // that nobody reads.
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, failed](int exitCode, QProcess::ExitStatus status) {
+                         process->deleteLater();
+                         if (status != QProcess::NormalExit || exitCode != 0) {
+                             failed();
+                         }
+                     });
+    // A crash is reported by finished as well; only a start that failed ends here alone.
+    QObject::connect(process, &QProcess::errorOccurred, process,
+                     [process, failed](QProcess::ProcessError error) {
+                         if (error == QProcess::FailedToStart) {
+                             process->deleteLater();
+                             failed();
+                         }
+                     });
+    process->start();
 }
 
 bool QtDesktop::OpenWebAddress(const QString& address) {

@@ -13,7 +13,7 @@ public:
                               MessageIcon icon) override;
     bool ShowOpen(CommonDialog& dialog) override;
     bool ShowSave(CommonDialog& dialog) override;
-    bool OpenDocument(const QString& path) override;
+    void OpenDocument(const QString& path, std::function<void()> failed) override;
     bool OpenWebAddress(const QString& address) override;
     bool StartProgram(const QString& program, const QStringList& arguments) override;
     QTime LocalTime() override;
@@ -24,4 +24,7 @@ private:
     // Shows the prepared dialog starting at the dialog's file name and type list; keeps
     // the chosen path in it when the user chose one.
     static bool RunFileDialog(QFileDialog& fileDialog, CommonDialog& dialog);
+    // Runs the desktop's opener on the path and calls failed when it cannot start or ends
+    // with anything but success, without waiting for it.
+    static void RunOpener(const QString& opener, const QString& path, std::function<void()> failed);
 };
