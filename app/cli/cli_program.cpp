@@ -292,7 +292,13 @@ int CliProgram::Encode(const CliArguments::Request& request) {
     return ExitSomeFailed;
 }
 
+// A printer reached by its address keeps no job number (socket, LPD and devices): its
+// job is done when the bytes are, and is reported so.
 void CliProgram::ReportJob(const std::string& printer, int fileCount) {
+    if (spooler_.JobId() == 0) {
+        out_ << "sent to " << printer << " (" << fileCount << " file(s))" << std::endl;
+        return;
+    }
     out_ << "request id is " << printer << '-' << spooler_.JobId() << " (" << fileCount
          << " file(s))" << std::endl;
 }
