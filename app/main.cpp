@@ -2,6 +2,8 @@
 // system's spooler and past any driver.
 #include "app/program_arguments.h"
 #include "app_info.h"
+#include "printing/direct/direct_options.h"
+#include "printing/platform/platform_spooler.h"
 #include "ui/app_lifetime.h"
 #include "ui/desktop/qt_desktop.h"
 #include "ui/main/frm_main.h"
@@ -10,21 +12,18 @@
 #include <QApplication>
 #include <algorithm>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-// The platform's own spooler and printer list: winspool and the Windows profile on
-// Windows, the CUPS scheduler elsewhere.
+// The platform's own printer list: winspool and the Windows profile on Windows, the CUPS
+// scheduler elsewhere.
 #ifdef _WIN32
 #include "printing/win/win_printer_catalog.h"
-#include "printing/win/win_spooler.h"
-using PlatformSpooler = WinSpooler;
 using PlatformCatalog = WinPrinterCatalog;
 #else
 #include "printing/cups/cups_printer_catalog.h"
-#include "printing/cups/cups_spooler.h"
-using PlatformSpooler = CupsSpooler;
 using PlatformCatalog = CupsPrinterCatalog;
 #endif
 
@@ -80,9 +79,11 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.tolvenmark.Tolvenmark"));
 
     QtDesktop desktop;
-    PlatformSpooler spooler;
+    // The system's queues, and printers reached by their address.
+    const DirectOptions directOptions;
+    const std::unique_ptr<Spooler> spooler = MakePlatformSpooler(directOptions);
     PlatformCatalog catalog;
-    frmMain window(desktop, spooler, catalog);
+    frmMain window(desktop, *spooler, catalog);
     // Start-up runs before the window shows: a message about the printers comes first.
     window.Load();
     // The files named on the command line join the list as dropped files do, once the

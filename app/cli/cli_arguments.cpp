@@ -2,8 +2,11 @@
 
 #include "core/code_pages/code_page.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
+#include <charconv>
+#include <cmath>
 #include <string_view>
 
 namespace CliArguments {
@@ -25,16 +28,17 @@ constexpr std::size_t Many = static_cast<std::size_t>(-1);
 constexpr std::array<CommandForm, 5> Commands = {{
     {"list", Command::List, false, false, 0, 0, "tolvenmark-cli list"},
     {"print", Command::Print, true, false, 1, Many,
-     "tolvenmark-cli print [-P PRINTER] [-t TITLE] FILE..."},
+     "tolvenmark-cli print [-P PRINTER] [-t TITLE] [--format MIME] [--timeout SECONDS] FILE..."},
     {"send", Command::Send, true, true, 1, 1,
-     "tolvenmark-cli send [-P PRINTER] [-t TITLE] [--encoding NAME] CODES"},
+     "tolvenmark-cli send [-P PRINTER] [-t TITLE] [--format MIME] [--timeout SECONDS] "
+     "[--encoding NAME] CODES"},
     {"show", Command::Show, false, true, 0, 1, "tolvenmark-cli show [--encoding NAME] [FILE]"},
     {"encode", Command::Encode, false, true, 0, 1,
      "tolvenmark-cli encode [--encoding NAME] [FILE]"},
 }};
 
 // What an option with a value sets.
-enum class Setting { Printer, Title, Encoding };
+enum class Setting { Printer, Title, Encoding, Format, Timeout };
 
 struct ValueOption {
     std::string_view shortName; // "-P": also "-PVALUE"; empty when there is none
@@ -42,12 +46,34 @@ struct ValueOption {
     Setting setting;
 };
 
-constexpr std::array<ValueOption, 4> ValueOptions = {{
+constexpr std::array<ValueOption, 6> ValueOptions = {{
     {"-P", "--printer", Setting::Printer},
     {"-d", "", Setting::Printer},
     {"-t", "--title", Setting::Title},
     {"", "--encoding", Setting::Encoding},
+    {"", "--format", Setting::Format},
+    {"", "--timeout", Setting::Timeout},
 }};
+
+// A time-out in seconds: a positive number, fractions allowed, no more than a day.
+std::optional<double> Seconds(const std::string& text) {
+    double seconds = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
+    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(seconds) ||
+        seconds <= 0 || seconds > 86400) {
+        return std::nullopt;
+    }
+    return seconds;
+}
+
+// A MIME type as IPP takes it: type/subtype, no blanks or control characters.
+bool IsMimeType(const std::string& text) {
+    const std::size_t slash = text.find('/');
+    return slash != std::string::npos && slash > 0 && slash + 1 < text.size() &&
+           text.find('/', slash + 1) == std::string::npos &&
+           std::all_of(text.begin(), text.end(),
+                       [](unsigned char c) { return c > ' ' && c < 0x7F; });
+}
 
 constexpr const char* Utf8Name = "utf-8";
 
@@ -161,6 +187,10 @@ private:
             return "a job title";
         case Setting::Encoding:
             return "an encoding name";
+        case Setting::Format:
+            return "a document format";
+        case Setting::Timeout:
+            return "a number of seconds";
         }
         return {};
     }
@@ -193,6 +223,25 @@ private:
             request_.encoding = EncodingName(value);
             if (!request_.encoding) {
                 Fail("unknown encoding '" + value + "' (cp1252, cp437, cp850 or utf-8)");
+            }
+            break;
+        case Setting::Format:
+            if (!form_.sends) {
+                Fail(command + " sends nothing and takes no document format");
+            }
+            if (!IsMimeType(value)) {
+                Fail("the document format '" + value +
+                     "' is not a MIME type such as application/vnd.hp-pcl");
+            }
+            request_.format = value;
+            break;
+        case Setting::Timeout:
+            if (!form_.sends) {
+                Fail(command + " sends nothing and takes no time-out");
+            }
+            request_.timeoutSeconds = Seconds(value);
+            if (!request_.timeoutSeconds) {
+                Fail("the time-out '" + value + "' is not a number of seconds above 0");
             }
             break;
         }
@@ -258,11 +307,12 @@ Commands:
                              PRINTER, lpoptions, then the spooler's default) is
                              followed by " (default)" - the name is always the first
                              blank-separated word of a line
-  print [-P PRINTER] [-t TITLE] FILE...
+  print [-P PRINTER] [-t TITLE] [--format MIME] [--timeout SECONDS] FILE...
                              each file as one raw job, in the order given; FILE '-'
                              is standard input, which, like a pipe or a FIFO, is
                              sent as it is read
-  send [-P PRINTER] [-t TITLE] [--encoding NAME] CODES
+  send [-P PRINTER] [-t TITLE] [--format MIME] [--timeout SECONDS]
+       [--encoding NAME] CODES
                              the token text CODES (for example '<ESC>E<ESC>&l1O')
                              converted to bytes and sent as one raw job;
                              CODES '-' reads the token text from standard input
@@ -273,8 +323,19 @@ Commands:
                              (FILE '-' or none: standard input)
 
 Options:
-  -P, -d, --printer PRINTER  the printer to send to (default: the default printer)
+  -P, -d, --printer PRINTER  the printer to send to (default: the default printer):
+                             a queue name, or a printer's address:
+                               socket://HOST[:PORT]       (AppSocket, port 9100)
+                               lpd://HOST[:PORT]/QUEUE    (LPD, port 515)
+                               ipp://HOST[:PORT]/PATH     (IPP, port 631; ipps: TLS)
+                               file:DEVICE                (e.g. file:/dev/usb/lp0)
+                               serial:DEVICE?baud=9600+bits=8+parity=none+flow=none
   -t, --title TITLE          the job's title (default: "Tolvenmark Document")
+  --format MIME              the document format declared to an ipp:// printer
+                             (default: application/octet-stream where it takes
+                             it, else the format the data's first bytes show)
+  --timeout SECONDS          how long a printer address may take to answer, and
+                             to take more bytes (default: 10 to connect, 30)
   --encoding NAME            the text's character set: cp1252 (the windows'),
                              cp437, cp850 or utf-8. Text is read as UTF-8 and
                              each character becomes its byte in NAME (show: the

@@ -21,6 +21,11 @@ struct Request {
     // Set by --encoding NAME or --encoding=NAME: "utf-8", or a code page's name as
     // CodePage::Name() spells it ("cp1252", "cp437", "cp850"), whichever spelling was typed.
     std::optional<std::string> encoding;
+    // Set by --format MIME: the document format declared to an IPP printer address.
+    std::optional<std::string> format;
+    // Set by --timeout SECONDS: how long a printer address may take to connect, and to
+    // take more bytes while a job is sent.
+    std::optional<double> timeoutSeconds;
     std::vector<std::string> operands;
 };
 

@@ -9,6 +9,7 @@
 #include "core/notation.h"
 #include "core/stream_reader.h"
 #include "core/whole_file.h"
+#include "printing/direct/direct_options.h"
 #include "printing/printer_catalog.h"
 #include "printing/printer_list.h"
 #include "printing/raw_print.h"
@@ -16,6 +17,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <filesystem>
 #include <iostream>
 
@@ -86,8 +88,9 @@ std::string BytesToText(const CliArguments::Request& request, const std::string&
 } // namespace
 
 CliProgram::CliProgram(PrinterCatalog& catalog, Spooler& spooler, std::istream& in,
-                       std::ostream& out, std::ostream& err)
-    : catalog_(catalog), spooler_(spooler), in_(in), out_(out), err_(err) {}
+                       std::ostream& out, std::ostream& err, DirectOptions* directOptions)
+    : catalog_(catalog), spooler_(spooler), in_(in), out_(out), err_(err),
+      directOptions_(directOptions) {}
 
 int CliProgram::Run(const std::vector<std::string>& arguments) {
     CliArguments::Request request;
@@ -97,6 +100,7 @@ int CliProgram::Run(const std::vector<std::string>& arguments) {
         err_ << ProgramName << ": " << error.what() << '\n' << error.Hint() << '\n';
         return ExitUsage;
     }
+    SetDirectOptions(request);
     switch (request.command) {
     case Command::Help:
         out_ << CliArguments::HelpText();
@@ -116,6 +120,21 @@ int CliProgram::Run(const std::vector<std::string>& arguments) {
         return Encode(request);
     }
     return ExitUsage;
+}
+
+void CliProgram::SetDirectOptions(const CliArguments::Request& request) {
+    if (directOptions_ == nullptr) {
+        return;
+    }
+    if (request.format) {
+        directOptions_->documentFormat = *request.format;
+    }
+    if (request.timeoutSeconds) {
+        const auto timeout = std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::duration<double>(*request.timeoutSeconds));
+        directOptions_->connectTimeout = timeout;
+        directOptions_->stallTimeout = timeout;
+    }
 }
 
 int CliProgram::List() {
@@ -273,7 +292,13 @@ int CliProgram::Encode(const CliArguments::Request& request) {
     return ExitSomeFailed;
 }
 
+// A printer reached by its address keeps no job number (socket, LPD and devices): its
+// job is done when the bytes are, and is reported so.
 void CliProgram::ReportJob(const std::string& printer, int fileCount) {
+    if (spooler_.JobId() == 0) {
+        out_ << "sent to " << printer << " (" << fileCount << " file(s))" << std::endl;
+        return;
+    }
     out_ << "request id is " << printer << '-' << spooler_.JobId() << " (" << fileCount
          << " file(s))" << std::endl;
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 class ByteSource;
+struct DirectOptions;
 class PrinterCatalog;
 class Spooler;
 
@@ -21,8 +22,10 @@ public:
     static constexpr int ExitSomeFailed = 1;
     static constexpr int ExitUsage = 2;
 
+    // The direct options, when given, are the ones the spooler reads for printer
+    // addresses: --format and --timeout are set in them.
     CliProgram(PrinterCatalog& catalog, Spooler& spooler, std::istream& in, std::ostream& out,
-               std::ostream& err);
+               std::ostream& err, DirectOptions* directOptions = nullptr);
 
     // Runs the command line (without the program's name) and returns the exit status.
     int Run(const std::vector<std::string>& arguments);
@@ -45,10 +48,12 @@ private:
     std::string ReadInput(const std::vector<std::string>& operands);
     int WriteOutput(const std::string& bytes);
     void Complain(const std::string& message);
+    void SetDirectOptions(const CliArguments::Request& request);
 
     PrinterCatalog& catalog_;
     Spooler& spooler_;
     std::istream& in_;
     std::ostream& out_;
     std::ostream& err_;
+    DirectOptions* directOptions_;
 };

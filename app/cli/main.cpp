@@ -1,9 +1,11 @@
 #include "app/cli/cli_program.h"
 #include "printing/cups/cups_printer_catalog.h"
-#include "printing/cups/cups_spooler.h"
+#include "printing/direct/direct_options.h"
+#include "printing/platform/platform_spooler.h"
 
 #include <exception>
 #include <iostream>
+#include <memory>
 
 int main(int argc, char** argv) {
     // The standard streams carry bytes: no locale and no synchronisation with C stdio,
@@ -11,8 +13,11 @@ int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
     try {
         CupsPrinterCatalog catalog;
-        CupsSpooler spooler;
-        CliProgram program(catalog, spooler, std::cin, std::cout, std::cerr);
+        // Queues, and printers reached by their address with the options the command line
+        // sets.
+        DirectOptions directOptions;
+        const std::unique_ptr<Spooler> spooler = MakePlatformSpooler(directOptions);
+        CliProgram program(catalog, *spooler, std::cin, std::cout, std::cerr, &directOptions);
         return program.Run(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const std::exception& error) {
         std::cerr << "tolvenmark-cli: " << error.what() << std::endl;

@@ -26,6 +26,20 @@ TEST(CliArgumentsTest, PrinterOptionInEveryFormAndPlace) {
     EXPECT_FALSE(Parse({"send", "<ESC>E"}).printer);
 }
 
+TEST(CliArgumentsTest, FormatAndTimeoutForPrinterAddresses) {
+    const auto request =
+        Parse({"print", "--format", "application/vnd.hp-pcl", "--timeout=2.5", "a.prn"});
+    EXPECT_EQ(request.format, "application/vnd.hp-pcl");
+    EXPECT_EQ(request.timeoutSeconds, 2.5);
+    for (const Arguments& line :
+         {Arguments{"send", "--format", "pcl", "x"}, Arguments{"send", "--format=a/b c", "x"},
+          Arguments{"send", "--timeout", "0", "x"}, Arguments{"send", "--timeout", "-1", "x"},
+          Arguments{"send", "--timeout", "ten", "x"}, Arguments{"send", "--timeout", "inf", "x"},
+          Arguments{"show", "--timeout", "5"}, Arguments{"encode", "--format", "a/b"}}) {
+        EXPECT_THROW(Parse(line), UsageError) << line[1] << " " << line[2];
+    }
+}
+
 TEST(CliArgumentsTest, TitleAndEncodingInEveryForm) {
     for (const Arguments& line : {Arguments{"send", "-t", "Label", "--encoding", "CP437", "x"},
                                   Arguments{"send", "-tLabel", "--encoding=ibm437", "x"},

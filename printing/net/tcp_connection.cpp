@@ -1,0 +1,283 @@
+#include "printing/net/tcp_connection.h"
+
+#include <asio/error.hpp>
+
+namespace {
+
+bool IsHostUnknown(const std::error_code& error) {
+    return error == asio::error::host_not_found || error == asio::error::host_not_found_try_again ||
+           error == asio::error::no_data || error == asio::error::no_recovery;
+}
+
+bool IsUnreachable(const std::error_code& error) {
+    return error == asio::error::network_unreachable || error == asio::error::host_unreachable ||
+           error == asio::error::network_down;
+}
+
+bool IsReset(const std::error_code& error) {
+    return error == asio::error::connection_reset || error == asio::error::broken_pipe ||
+           error == asio::error::connection_aborted;
+}
+
+std::string ConnectFailure(const std::error_code& error) {
+    if (error == asio::error::connection_refused) {
+        return "connection refused";
+    }
+    if (IsUnreachable(error)) {
+        return "unreachable";
+    }
+    return error.message();
+}
+
+} // namespace
+
+std::string SecondsText(std::chrono::milliseconds duration) {
+    // Written by hand rather than with printf, whose decimal point follows the locale.
+    const auto milliseconds = duration.count();
+    std::string text = std::to_string(milliseconds / 1000);
+    if (milliseconds % 1000 != 0) {
+        std::string fraction = std::to_string(1000 + milliseconds % 1000).substr(1);
+        fraction.erase(fraction.find_last_not_of('0') + 1);
+        text += '.' + fraction;
+    }
+    return text + " s";
+}
+
+TcpConnection::TcpConnection() : resolver_(io_), socket_(io_) {}
+
+TcpConnection::~TcpConnection() {
+    Close();
+}
+
+bool TcpConnection::Fail(std::string reason) {
+    reason_ = std::move(reason);
+    Abort();
+    return false;
+}
+
+bool TcpConnection::RunUntil(const bool& done, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!done) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline) {
+            return false;
+        }
+        if (io_.stopped()) {
+            io_.restart();
+        }
+        io_.run_one_for(deadline - now);
+    }
+    return true;
+}
+
+void TcpConnection::FlushCancelled() {
+    // The completions of cancelled socket operations come soon after the close (at once on
+    // Linux, through the completion port on Windows); run them now, while every buffer
+    // they name still exists. A resolver that is still waiting for the system is left
+    // alone: its completion only writes members.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    io_.restart();
+    io_.poll();
+    while (pendingOperations_ > 0 && std::chrono::steady_clock::now() < deadline) {
+        if (io_.stopped()) {
+            io_.restart();
+        }
+        io_.run_one_for(std::chrono::milliseconds(100));
+    }
+}
+
+bool TcpConnection::Connect(const std::string& host, std::uint16_t port,
+                            std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    const auto remaining = [deadline] {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+    };
+    const std::string timedOut = "timed out after " + SecondsText(timeout);
+
+    done_ = false;
+    resolver_.async_resolve(
+        host, std::to_string(port), asio::ip::tcp::resolver::numeric_service,
+        [this](const std::error_code& error, asio::ip::tcp::resolver::results_type results) {
+            result_ = error;
+            endpoints_ = std::move(results);
+            done_ = true;
+        });
+    if (!RunUntil(done_, timeout)) {
+        resolver_.cancel();
+        FlushCancelled();
+        return Fail(timedOut);
+    }
+    if (result_) {
+        return Fail(IsHostUnknown(result_) ? "host unknown" : result_.message());
+    }
+    // The first address's failure says most about the printer; a later one is only tried.
+    std::string firstFailure;
+    for (const auto& entry : endpoints_) {
+        std::error_code ignored;
+        socket_.close(ignored);
+        done_ = false;
+        ++pendingOperations_;
+        socket_.async_connect(entry.endpoint(), [this](const std::error_code& error) {
+            --pendingOperations_;
+            result_ = error;
+            done_ = true;
+        });
+        if (!RunUntil(done_, remaining())) {
+            return Fail(timedOut);
+        }
+        if (!result_) {
+            bytesSent_ = 0;
+            reason_.clear();
+            return true;
+        }
+        if (firstFailure.empty()) {
+            firstFailure = ConnectFailure(result_);
+        }
+    }
+    return Fail(firstFailure.empty() ? "host unknown" : firstFailure);
+}
+
+void TcpConnection::DiscardIncoming() {
+    if (!discarding_) {
+        discarding_ = true;
+        ReadNext();
+    }
+}
+
+void TcpConnection::ReadNext() {
+    ++pendingOperations_;
+    socket_.async_read_some(asio::buffer(incoming_),
+                            [this](const std::error_code& error, std::size_t) {
+                                --pendingOperations_;
+                                if (error == asio::error::eof) {
+                                    peerClosed_ = true;
+                                } else if (error) {
+                                    incomingError_ = error;
+                                } else {
+                                    ReadNext();
+                                }
+                            });
+}
+
+std::string TcpConnection::SendFailure(const std::error_code& error) {
+    if (IsReset(error)) {
+        reset_ = true;
+        return "the printer reset the connection";
+    }
+    return error.message();
+}
+
+bool TcpConnection::Send(std::string_view data, std::chrono::milliseconds stallTimeout) {
+    while (!data.empty()) {
+        if (incomingError_) {
+            return Fail(SendFailure(incomingError_));
+        }
+        done_ = false;
+        ++pendingOperations_;
+        socket_.async_write_some(asio::buffer(data.data(), data.size()),
+                                 [this](const std::error_code& error, std::size_t count) {
+                                     --pendingOperations_;
+                                     result_ = error;
+                                     transferred_ = count;
+                                     done_ = true;
+                                 });
+        if (!RunUntil(done_, stallTimeout)) {
+            return Fail("timed out after " + SecondsText(stallTimeout));
+        }
+        if (result_) {
+            return Fail(SendFailure(result_));
+        }
+        bytesSent_ += transferred_;
+        data.remove_prefix(transferred_);
+    }
+    return true;
+}
+
+TcpConnection::Reply TcpConnection::ReceiveByte(unsigned char& byte,
+                                                std::chrono::milliseconds timeout) {
+    done_ = false;
+    ++pendingOperations_;
+    socket_.async_read_some(asio::buffer(&replyByte_, 1),
+                            [this](const std::error_code& error, std::size_t count) {
+                                --pendingOperations_;
+                                result_ = error;
+                                transferred_ = count;
+                                done_ = true;
+                            });
+    if (!RunUntil(done_, timeout)) {
+        Fail("timed out after " + SecondsText(timeout));
+        return Reply::Failed;
+    }
+    if (result_ == asio::error::eof) {
+        reason_ = "the connection was closed";
+        Close();
+        return Reply::Closed;
+    }
+    if (result_) {
+        Fail(SendFailure(result_));
+        return Reply::Failed;
+    }
+    byte = replyByte_;
+    return Reply::Byte;
+}
+
+bool TcpConnection::FinishSending() {
+    std::error_code error;
+    socket_.shutdown(asio::ip::tcp::socket::shutdown_send, error);
+    if (error) {
+        return Fail(SendFailure(error));
+    }
+    return true;
+}
+
+bool TcpConnection::AwaitClose(std::chrono::milliseconds timeout) {
+    DiscardIncoming();
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!peerClosed_ && !incomingError_) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline) {
+            return Fail("timed out after " + SecondsText(timeout) +
+                        " waiting for the printer to close the connection");
+        }
+        if (io_.stopped()) {
+            io_.restart();
+        }
+        io_.run_one_for(deadline - now);
+    }
+    if (incomingError_) {
+        return Fail(SendFailure(incomingError_));
+    }
+    Close();
+    return true;
+}
+
+void TcpConnection::Abort() {
+    if (socket_.is_open()) {
+        std::error_code ignored;
+        socket_.cancel(ignored);
+        // A zero linger time makes the close a reset rather than an orderly end.
+        socket_.set_option(asio::socket_base::linger(true, 0), ignored);
+        socket_.close(ignored);
+    }
+    FlushCancelled();
+}
+
+void TcpConnection::Close() {
+    if (socket_.is_open()) {
+        std::error_code ignored;
+        socket_.close(ignored);
+    }
+    FlushCancelled();
+}
+
+std::string DescribeFailure(const TcpConnection& connection, std::uint64_t bytesDelivered) {
+    const std::string count = std::to_string(bytesDelivered);
+    if (connection.WasReset()) {
+        return connection.Reason() + " after " + count + " bytes";
+    }
+    if (bytesDelivered == 0) {
+        return connection.Reason();
+    }
+    return connection.Reason() + "; " + count + " bytes had reached the printer";
+}
