@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# A raw job of a 256 MiB file to a socket:// printer on loopback: SocketSpooler (through
-# the small driver direct_socket_send, 1 MiB writes) against `socat -u FILE TCP:...` to
+# A raw job of a 256 MiB file to a socket:// printer on loopback: `tolvenmark-cli print -P
+# socket://...` (PrintFileRaw through SocketSpooler) against `socat -u FILE TCP:...` to
 # the same listener, whole process against whole process, wall time and peak memory of
 # each from GNU time -v. The listener is socat, and every job is compared byte for byte
 # with the file as it streams in.
@@ -11,8 +11,8 @@ cd "$(dirname -- "${BASH_SOURCE[0]}")/.."
 
 readonly SIZE_MIB=${1:-256}
 readonly ROUNDS=${2:-3}
-readonly DRIVER=build/bin/direct_socket_send
-[ -x "$DRIVER" ] || { echo "build first: $DRIVER is missing" >&2; exit 1; }
+readonly CLI=build/bin/tolvenmark-cli
+[ -x "$CLI" ] || { echo "build first: $CLI is missing" >&2; exit 1; }
 [ -x /usr/bin/time ] || { echo "needs GNU time: apt-get install time" >&2; exit 1; }
 command -v socat >/dev/null || { echo "needs socat: apt-get install socat" >&2; exit 1; }
 
@@ -47,7 +47,7 @@ check_arrival() {
 
 # Runs one client under GNU time -v; prints "wall_seconds peak_kib".
 measure() {
-    /usr/bin/time -v -o "$work/time.txt" "$@"
+    /usr/bin/time -v -o "$work/time.txt" "$@" >/dev/null
     awk -F': ' '
         /Elapsed \(wall clock\) time/ {
             n = split($2, part, ":"); wall = 0
@@ -63,7 +63,7 @@ measure() {
 : >"$work/socat.txt"
 for _ in $(seq "$ROUNDS"); do
     listen
-    measure "$DRIVER" "socket://127.0.0.1:$port" "$work/data.prn" >>"$work/ours.txt"
+    measure "$CLI" print -P "socket://127.0.0.1:$port" "$work/data.prn" >>"$work/ours.txt"
     check_arrival
     listen
     measure socat -u "OPEN:$work/data.prn,rdonly" "TCP:127.0.0.1:$port" >>"$work/socat.txt"
@@ -75,8 +75,8 @@ ours_kib=$(cut -d' ' -f2 "$work/ours.txt" | sort -n | tail -n 1)
 socat_kib=$(cut -d' ' -f2 "$work/socat.txt" | sort -n | tail -n 1)
 
 printf '%-24s %10s %16s\n' client "wall (s)" "peak RSS (MiB)"
-printf '%-24s %10s %16d\n' "SocketSpooler" "$ours_wall" "$((ours_kib / 1024))"
+printf '%-24s %10s %16d\n' "tolvenmark-cli print" "$ours_wall" "$((ours_kib / 1024))"
 printf '%-24s %10s %16d\n' "socat -u FILE TCP:" "$socat_wall" "$((socat_kib / 1024))"
 awk -v a="$ours_wall" -v b="$socat_wall" \
-    'BEGIN { if (b > 0) printf "wall time ratio SocketSpooler / socat: %.2f\n", a / b }'
+    'BEGIN { if (b > 0) printf "wall time ratio tolvenmark-cli / socat: %.2f\n", a / b }'
 echo "file size: $SIZE_MIB MiB; best wall time and highest peak RSS of $ROUNDS rounds each"

@@ -1,12 +1,18 @@
 #include "core/file_reader.h"
 
 #include "core/file_error.h"
+#include "core/whole_file.h"
 
 #include <cerrno>
 
 FileReader::FileReader(std::string path) : path_(std::move(path)) {
     errno = 0;
+#ifdef _WIN32
+    // The path is UTF-8; the narrow fopen would read it in the ANSI code page.
+    file_.reset(_wfopen(modTools::FileSystemPath(path_).c_str(), L"rb"));
+#else
     file_.reset(std::fopen(path_.c_str(), "rb"));
+#endif
     if (!file_) {
         throw FileError::FromErrno(path_, "read", errno);
     }

@@ -1,6 +1,7 @@
 #include "printing/raw_print.h"
 
 #include "core/byte_source.h"
+#include "core/file_reader.h"
 #include "core/whole_file.h"
 #include "printing/spooler.h"
 
@@ -70,14 +71,21 @@ bool PrintFileRaw(Spooler& spooler, const std::string& printerName, const std::s
     if (!started) {
         return false;
     }
-    std::string data;
+    bool accepted = false;
     try {
-        data = modTools::ReadExistingFile(path);
+        modTools::RequireRegularFile(path);
+        FileReader file(path);
+        std::string chunk(StreamChunkSize, '\0');
+        const std::size_t first = file.Read(chunk.data(), chunk.size());
+        // Even an empty file is one write: the job's steps are the same whatever its size.
+        const bool written =
+            first == 0 ? spooler.Write({}) : WriteStream(spooler, file, chunk, first);
+        accepted = written && *started;
     } catch (...) {
         AbandonJob(spooler);
         throw;
     }
-    return FinishJob(spooler, data, *started);
+    return EndJob(spooler, accepted);
 }
 
 StreamJob PrintStreamRaw(Spooler& spooler, const std::string& printerName, ByteSource& source,

@@ -19,9 +19,11 @@ inline constexpr const char* DocumentName = "Tolvenmark Document";
 bool PrintStringRaw(Spooler& spooler, const std::string& printerName, std::string_view data,
                     const std::string& documentName = DocumentName);
 
-// Sends the file's whole content as one job, read after the document has been started.
-// When the file can't be read the document is cancelled, the printer closed and the
-// failure thrown as FileError; a printer failure is a false result, as for strings.
+// Sends the file's whole content as one job, read after the document has been started
+// and written piece by piece as it is read, so memory stays the same whatever the file's
+// size. When the file can't be read, at the start or midway, the document is cancelled
+// (nothing of it prints), the printer closed and the failure thrown as FileError; a
+// printer failure is a false result, as for strings.
 bool PrintFileRaw(Spooler& spooler, const std::string& printerName, const std::string& path,
                   const std::string& documentName = DocumentName);
 

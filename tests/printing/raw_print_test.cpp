@@ -63,7 +63,7 @@ TEST(RawPrintTest, StringJobMakesTheSevenCallsInOrder) {
     EXPECT_EQ(spooler.Written()[0], data);
 }
 
-TEST(RawPrintTest, FileJobSendsTheWholeFileInOneWrite) {
+TEST(RawPrintTest, ASmallFileJobIsOneWriteOfTheWholeFile) {
     TempDir dir;
     const std::string data = AllByteValues() + std::string(1000, '\0') + "\r\n\x1A tail";
     WriteBytes(dir.File("job.prn"), data);
@@ -72,6 +72,24 @@ TEST(RawPrintTest, FileJobSendsTheWholeFileInOneWrite) {
     EXPECT_EQ(spooler.Calls(), JobCalls("Queue", data.size()));
     ASSERT_EQ(spooler.Written().size(), 1u);
     EXPECT_EQ(spooler.Written()[0], data);
+}
+
+TEST(RawPrintTest, ALargeFileIsSentPieceByPieceAsItIsRead) {
+    TempDir dir;
+    std::string data;
+    while (data.size() < 3 * modRawPrint::StreamChunkSize + 1000) {
+        data += AllByteValues();
+    }
+    WriteBytes(dir.File("large.prn"), data);
+    RecordingSpooler spooler;
+    EXPECT_TRUE(PrintFileRaw(spooler, "Queue", dir.File("large.prn")));
+    ASSERT_EQ(spooler.Written().size(), 4u);
+    std::string received;
+    for (const std::string& piece : spooler.Written()) {
+        EXPECT_LE(piece.size(), modRawPrint::StreamChunkSize);
+        received += piece;
+    }
+    EXPECT_EQ(received, data);
 }
 
 TEST(RawPrintTest, EmptyDataStillMakesACompleteJob) {

@@ -112,9 +112,10 @@ TEST(PrinterAddressTest, MalformedAddressesSayWhatIsWrong) {
         const ParsedPrinterAddress parsed = PrinterAddress::Parse(text);
         EXPECT_FALSE(parsed.address) << text;
         EXPECT_NE(parsed.error.find(fault), std::string::npos) << text << ": " << parsed.error;
-        EXPECT_EQ(parsed.error.rfind("\"" + std::string(text) + "\" is not a printer address: ", 0),
-                  0u)
-            << parsed.error;
+        std::string opening = "\"";
+        opening += text;
+        opening += "\" is not a printer address: ";
+        EXPECT_EQ(parsed.error.rfind(opening, 0), 0u) << parsed.error;
     }
 }
 
