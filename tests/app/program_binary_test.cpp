@@ -18,7 +18,8 @@ protected:
 TEST_F(ProgramWithoutDisplayTest, HelpAndVersionPrintAndExitZero) {
     const std::string version = "Tolvenmark " TOLVENMARK_PROJECT_VERSION "\n";
     const std::string usage = ProgramArguments::Usage();
-    ASSERT_EQ(usage.rfind("Usage: tolvenmark [--help] [--version] [FILE...]\n", 0), 0u);
+    ASSERT_EQ(usage.rfind("Usage: tolvenmark [--help] [--version] [-P ADDRESS]... [FILE...]\n", 0),
+              0u);
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{"--version"}, version},
         {{"-v", "a.prn"}, version},
@@ -43,6 +44,18 @@ TEST_F(ProgramWithoutDisplayTest, UnknownOptionIsNamedWithTheUsageAndExitsTwo) {
     // Qt may first say something about its own set-up; the complaint ends the output.
     EXPECT_TRUE(
         result.err.ends_with("tolvenmark: unknown option '--frob'\n" + ProgramArguments::Usage()))
+        << result.err;
+}
+
+// A printer address that can't be used stops the program before any window, saying why.
+TEST_F(ProgramWithoutDisplayTest, MalformedPrinterAddressIsNamedAndExitsTwo) {
+    const ProgramResult result =
+        RunProgram(TOLVENMARK_PROGRAM, {"-platform", "offscreen", "-P", "lpd://printer.local"});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.out, "");
+    EXPECT_TRUE(result.err.ends_with("tolvenmark: \"lpd://printer.local\" is not a printer "
+                                     "address: an lpd:// address needs a queue name, as in "
+                                     "lpd://HOST/QUEUE.\n"))
         << result.err;
 }
 
