@@ -47,16 +47,4 @@ TEST_F(ProgramWithoutDisplayTest, UnknownOptionIsNamedWithTheUsageAndExitsTwo) {
         << result.err;
 }
 
-// A printer address that can't be used stops the program before any window, saying why.
-TEST_F(ProgramWithoutDisplayTest, MalformedPrinterAddressIsNamedAndExitsTwo) {
-    const ProgramResult result =
-        RunProgram(TOLVENMARK_PROGRAM, {"-platform", "offscreen", "-P", "lpd://printer.local"});
-    EXPECT_EQ(result.exitCode, 2);
-    EXPECT_EQ(result.out, "");
-    EXPECT_TRUE(result.err.ends_with("tolvenmark: \"lpd://printer.local\" is not a printer "
-                                     "address: an lpd:// address needs a queue name, as in "
-                                     "lpd://HOST/QUEUE.\n"))
-        << result.err;
-}
-
 } // namespace
