@@ -67,8 +67,8 @@ int main(int argc, char** argv) {
     std::vector<std::string> remaining = ArgumentsOf(qtArgc, argv);
     remaining.insert(remaining.end(), afterOptions.begin(), afterOptions.end());
     const ProgramArguments arguments(remaining);
-    if (!arguments.UnknownOption().empty()) {
-        std::cerr << ProgramArguments::UnknownOptionMessage(arguments.UnknownOption());
+    if (!arguments.Complaint().empty()) {
+        std::cerr << arguments.Complaint();
         return ExitUsage;
     }
 
@@ -86,6 +86,8 @@ int main(int argc, char** argv) {
     frmMain window(desktop, *spooler, catalog);
     // Start-up runs before the window shows: a message about the printers comes first.
     window.Load();
+    // The printers named by their address join the list after the system's queues.
+    window.AddPrinterAddresses(arguments.PrinterAddresses());
     // The files named on the command line join the list as dropped files do, once the
     // printers are known and before the window shows.
     window.AddFiles(arguments.Files());

@@ -2,13 +2,22 @@
 
 #include "app_info.h"
 
+namespace {
+
+constexpr std::string_view PrinterShort = "-P";
+constexpr std::string_view PrinterLong = "--printer";
+constexpr std::string_view PrinterLongJoined = "--printer=";
+
+} // namespace
+
 ProgramArguments::ProgramArguments(const std::vector<std::string>& arguments) {
-    for (const std::string& argument : arguments) {
-        Read(argument);
+    for (std::size_t index = 0; index < arguments.size();) {
+        index = Read(arguments, index);
     }
 }
 
-void ProgramArguments::Read(const std::string& argument) {
+std::size_t ProgramArguments::Read(const std::vector<std::string>& arguments, std::size_t index) {
+    const std::string& argument = arguments[index];
     // A lone "-" is a file of that name: the program reads no standard input.
     if (optionsEnded_ || argument.size() < 2 || argument.front() != '-') {
         files_.push_back(argument);
@@ -18,9 +27,23 @@ void ProgramArguments::Read(const std::string& argument) {
         Ask(Request::Help);
     } else if (argument == "-v" || argument == "--version") {
         Ask(Request::Version);
+    } else if (argument == PrinterShort || argument == PrinterLong) {
+        // The address is the next argument, whatever it looks like.
+        if (index + 1 >= arguments.size()) {
+            Complain("tolvenmark: option '" + argument + "' needs a printer address\n" + Usage());
+            return index + 1;
+        }
+        AddPrinter(arguments[index + 1]);
+        return index + 2;
+    } else if (argument.starts_with(PrinterLongJoined)) {
+        AddPrinter(argument.substr(PrinterLongJoined.size()));
+    } else if (argument.starts_with(PrinterShort)) {
+        AddPrinter(argument.substr(PrinterShort.size()));
     } else if (unknownOption_.empty()) {
         unknownOption_ = argument;
+        Complain(UnknownOptionMessage(argument));
     }
+    return index + 1;
 }
 
 void ProgramArguments::Ask(Request request) {
@@ -29,13 +52,40 @@ void ProgramArguments::Ask(Request request) {
     }
 }
 
+// Queues are listed from the system already; -P is for printers reached by their address.
+void ProgramArguments::AddPrinter(const std::string& text) {
+    if (!PrinterAddress::IsAddress(text)) {
+        Complain("tolvenmark: \"" + text +
+                 "\": -P takes a printer address; queues are listed already\n");
+        return;
+    }
+    ParsedPrinterAddress parsed = PrinterAddress::Parse(text);
+    if (!parsed.address) {
+        Complain("tolvenmark: " + parsed.error + "\n");
+        return;
+    }
+    printers_.push_back(*parsed.address);
+}
+
+void ProgramArguments::Complain(const std::string& message) {
+    if (complaint_.empty()) {
+        complaint_ = message;
+    }
+}
+
 std::string ProgramArguments::Usage() {
-    return "Usage: tolvenmark [--help] [--version] [FILE...]\n"
+    return "Usage: tolvenmark [--help] [--version] [-P ADDRESS]... [FILE...]\n"
            "Sends printer-ready files and control codes to a printer raw.\n"
            "Each FILE is added to the list of files to print, as a dropped file is.\n"
            "\n"
            "  -h, --help     show this help and exit\n"
            "  -v, --version  show the version and exit\n"
+           "  -P, --printer ADDRESS\n"
+           "                 add a printer reached by its address to the printer list,\n"
+           "                 after the system's queues, and select the first one given:\n"
+           "                 socket://HOST[:PORT], lpd://HOST[:PORT]/QUEUE,\n"
+           "                 ipp://HOST[:PORT]/PATH, ipps://HOST[:PORT]/PATH,\n"
+           "                 file:DEVICE or serial:DEVICE[?baud=N+bits=8+parity=none+flow=none]\n"
            "  --             end of options: every argument after it is a FILE\n"
            "\n"
            "Qt's own options, such as -platform or -style, are also taken.\n";

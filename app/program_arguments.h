@@ -1,9 +1,12 @@
 #pragma once
 
+#include "printing/direct/printer_address.h"
+
 #include <string>
 #include <vector>
 
-// The command line of the windowed program: `tolvenmark [--help] [--version] [FILE...]`.
+// The command line of the windowed program:
+// `tolvenmark [--help] [--version] [-P ADDRESS]... [FILE...]`.
 // The arguments are bytes as the system passed them, so a file name that is no valid
 // text still names its file. Plain C++: help and version are answered before any window
 // system is touched.
@@ -22,6 +25,12 @@ public:
     const std::string& UnknownOption() const { return unknownOption_; }
     // The files to list for printing, in their order.
     const std::vector<std::string>& Files() const { return files_; }
+    // The printer addresses given with -P/--printer, in their order.
+    const std::vector<PrinterAddress>& PrinterAddresses() const { return printers_; }
+    // Why the line can't be run, as the program says it on standard error: an unknown
+    // option, a -P without its address, or one that is no printer address; the first of
+    // them in the line. Empty when there is none.
+    const std::string& Complaint() const { return complaint_; }
 
     // The text of --help, of --version, and the complaint about an unknown option.
     static std::string Usage();
@@ -29,11 +38,16 @@ public:
     static std::string UnknownOptionMessage(const std::string& option);
 
 private:
-    void Read(const std::string& argument);
+    // Reads the argument at `index`; returns the index of the next one to read.
+    std::size_t Read(const std::vector<std::string>& arguments, std::size_t index);
     void Ask(Request request);
+    void AddPrinter(const std::string& text);
+    void Complain(const std::string& message);
 
     Request request_ = Request::Run;
     std::string unknownOption_;
     std::vector<std::string> files_;
+    std::vector<PrinterAddress> printers_;
+    std::string complaint_;
     bool optionsEnded_ = false;
 };

@@ -36,4 +36,37 @@ TEST(ProgramArgumentsTest, ReadsRequestsOptionsAndFiles) {
     }
 }
 
+TEST(ProgramArgumentsTest, ReadsPrinterAddressesAndRefusesWhatIsNoAddress) {
+    const std::string queue = "\": -P takes a printer address; queues are listed already\n";
+    const struct {
+        Line line;
+        Line printers; // as written out in full
+        std::string complaint;
+    } cases[] = {
+        {{"-P", "socket://b", "--printer", "lpd://a/q", "--printer=file:/dev/lp0", "-Pipp://h/p"},
+         {"socket://b:9100", "lpd://a:515/q", "file:/dev/lp0", "ipp://h:631/p"},
+         ""},
+        // The address is the next argument whatever it looks like.
+        {{"-P", "--help"}, {}, "tolvenmark: \"--help" + queue},
+        {{"--printer"},
+         {},
+         "tolvenmark: option '--printer' needs a printer address\n" + ProgramArguments::Usage()},
+        // The first fault in the line is the one said.
+        {{"-Psocket://h:0", "-P", "Office"},
+         {},
+         "tolvenmark: \"socket://h:0\" is not a printer address: the port 0 is out of range "
+         "(1 to 65535).\n"},
+        {{"--frob", "-P", "Office"}, {}, ProgramArguments::UnknownOptionMessage("--frob")},
+    };
+    for (const auto& c : cases) {
+        const ProgramArguments arguments(c.line);
+        Line printers;
+        for (const PrinterAddress& address : arguments.PrinterAddresses()) {
+            printers.push_back(address.Text());
+        }
+        EXPECT_EQ(printers, c.printers) << testing::PrintToString(c.line);
+        EXPECT_EQ(arguments.Complaint(), c.complaint) << testing::PrintToString(c.line);
+    }
+}
+
 } // namespace

@@ -18,7 +18,8 @@ protected:
 TEST_F(ProgramWithoutDisplayTest, HelpAndVersionPrintAndExitZero) {
     const std::string version = "Tolvenmark " TOLVENMARK_PROJECT_VERSION "\n";
     const std::string usage = ProgramArguments::Usage();
-    ASSERT_EQ(usage.rfind("Usage: tolvenmark [--help] [--version] [FILE...]\n", 0), 0u);
+    ASSERT_EQ(usage.rfind("Usage: tolvenmark [--help] [--version] [-P ADDRESS]... [FILE...]\n", 0),
+              0u);
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{"--version"}, version},
         {{"-v", "a.prn"}, version},

@@ -264,8 +264,12 @@ TEST_F(MainWindowTest, MenusCarryTheirCommands) {
     EXPECT_EQ(window->menuBar()->actions(),
               (QList<QAction*>{file->menuAction(), help->menuAction()}));
 
-    ASSERT_EQ(file->actions().size(), 1);
-    EXPECT_EQ(file->actions()[0], Find<QAction>("mnuExit"));
+    const QList<QAction*> fileItems = file->actions();
+    ASSERT_EQ(fileItems.size(), 3);
+    EXPECT_EQ(fileItems[0], Find<QAction>("mnuAddPrinter"));
+    EXPECT_EQ(fileItems[0]->text(), "&Add Printer Address...");
+    EXPECT_TRUE(fileItems[1]->isSeparator());
+    EXPECT_EQ(fileItems[2], Find<QAction>("mnuExit"));
     EXPECT_EQ(Find<QAction>("mnuExit")->text(), "&Exit");
 
     const QList<QAction*> helpItems = help->actions();

@@ -5,6 +5,7 @@
 #include "core/file_error.h"
 #include "core/notation.h"
 #include "core/whole_file.h"
+#include "printing/direct/printer_address.h"
 #include "printing/printer_catalog.h"
 #include "printing/printer_list.h"
 #include "printing/raw_print.h"
@@ -13,6 +14,7 @@
 #include "ui/dialogs/frm_about.h"
 #include "ui/dialogs/frm_ascii.h"
 #include "ui/dialogs/frm_code_select.h"
+#include "ui/dialogs/frm_printer_address.h"
 #include "ui/main/code_file.h"
 #include "ui/main/combo_list_target.h"
 #include "ui/main/frame_caption_style.h"
@@ -53,6 +55,8 @@ const QString PrinterFileFilter = QStringLiteral(
 
 const QString NoPrintersMessage = QStringLiteral("There are no printers installed on your system!");
 const QString PropertyPagesMessage = QStringLiteral("Couldn't start property pages.");
+const QString NoSettingsPageMessage =
+    QStringLiteral("%1 is a device of this computer: it has no settings page.");
 const QString FilesNotSentMessage = QStringLiteral("The following could not be sent:");
 const QString OverwriteQuestion = QStringLiteral("File already exists! Overwrite?");
 const QString NotSaved = QStringLiteral("Nothing was saved.");
@@ -203,12 +207,27 @@ void frmMain::AddFiles(const std::vector<std::string>& paths) {
     }
 }
 
+void frmMain::AddPrinterAddresses(const std::vector<PrinterAddress>& addresses) {
+    int first = -1;
+    for (const PrinterAddress& address : addresses) {
+        const int index = PrinterAddressIndex(address);
+        first = first < 0 ? index : first;
+    }
+    if (first >= 0) {
+        cmbPrinter->setCurrentIndex(first);
+    }
+}
+
 // --- building the window ------------------------------------------------------------
 
 void frmMain::CreateMenus() {
     mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
     mnuFile->menuAction()->setObjectName(QStringLiteral("mnuFileAction"));
+    mnuAddPrinter = mnuFile->addAction(QStringLiteral("&Add Printer Address..."));
+    mnuAddPrinter->setObjectName(QStringLiteral("mnuAddPrinter"));
+    mnuFileLine1 = mnuFile->addSeparator();
+    mnuFileLine1->setObjectName(QStringLiteral("mnuFileLine1"));
     mnuExit = mnuFile->addAction(QStringLiteral("&Exit"));
     mnuExit->setObjectName(QStringLiteral("mnuExit"));
 
@@ -391,6 +410,7 @@ void frmMain::SetTabOrder() {
 void frmMain::ConnectHandlers() {
     connect(Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
     connect(mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
+    connect(mnuAddPrinter, &QAction::triggered, this, &frmMain::mnuAddPrinter_Click);
     connect(cmdProp, &QPushButton::clicked, this, &frmMain::cmdProp_Click);
     connect(cmdAdd, &QPushButton::clicked, this, &frmMain::cmdAdd_Click);
     connect(cmdDelete, &QPushButton::clicked, this, &frmMain::cmdDelete_Click);
@@ -440,8 +460,57 @@ std::string frmMain::SelectedPrinter() const {
 
 // --- printer frame ------------------------------------------------------------------
 
+// An address is listed in its full form, so that two spellings of one printer (with and
+// without the default port) make one entry. The placeholder of an empty list goes: there
+// is a printer now.
+int frmMain::PrinterAddressIndex(const PrinterAddress& address) {
+    const std::string text = address.Text();
+    for (int i = 0; i < cmbPrinter->count(); ++i) {
+        if (ComboListTarget::ItemName(*cmbPrinter, i) == text) {
+            return i;
+        }
+    }
+    if (cmbPrinter->count() == 1 && cmbPrinter->currentIndex() < 0 &&
+        ComboListTarget::ItemName(*cmbPrinter, 0) == modTools::NoPrinterEntry) {
+        cmbPrinter->clear();
+    }
+    ComboListTarget(*cmbPrinter).AddItem(text);
+    return cmbPrinter->count() - 1;
+}
+
+void frmMain::mnuAddPrinter_Click() {
+    frmPrinterAddress dialog(this);
+    if (dialog.exec() != QDialog::Accepted || !dialog.Address()) {
+        return;
+    }
+    cmbPrinter->setCurrentIndex(PrinterAddressIndex(*dialog.Address()));
+}
+
 void frmMain::cmdProp_Click() {
-    if (!catalog_.OpenPrinterSettings(SelectedPrinter())) {
+    const std::string printer = SelectedPrinter();
+    if (PrinterAddress::IsAddress(printer)) {
+        OpenAddressSettings(printer);
+    } else if (!catalog_.OpenPrinterSettings(printer)) {
+        desktop_.ShowMessage(PropertyPagesMessage);
+    }
+}
+
+// A network printer's settings are on its own web server, on the standard port whatever
+// port it prints on.
+void frmMain::OpenAddressSettings(const std::string& printer) {
+    const ParsedPrinterAddress parsed = PrinterAddress::Parse(printer);
+    if (!parsed.address) {
+        desktop_.ShowMessage(QString::fromStdString(parsed.error));
+        return;
+    }
+    const PrinterAddress& address = *parsed.address;
+    if (address.host().empty()) {
+        desktop_.ShowMessage(NoSettingsPageMessage.arg(QString::fromStdString(printer)));
+        return;
+    }
+    const QString page =
+        QStringLiteral("http://%1/").arg(QString::fromStdString(address.HostForUrl()));
+    if (!desktop_.OpenWebAddress(page)) {
         desktop_.ShowMessage(PropertyPagesMessage);
     }
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 class CodeBox;
+class PrinterAddress;
 class PrinterCatalog;
 class Spooler;
 class frmASCII;
@@ -50,6 +51,11 @@ public:
     // the current folder.
     void AddFiles(const std::vector<std::string>& paths);
 
+    // Adds printers reached by their address to the printer list, after the system's
+    // queues, each written out in full and listed once, and selects the first one given.
+    // They are listed for this run of the program only.
+    void AddPrinterAddresses(const std::vector<PrinterAddress>& addresses);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -73,6 +79,10 @@ private:
     // The text of the selected printer entry, read anew for each command; empty when no
     // entry is selected.
     std::string SelectedPrinter() const;
+    // The entry of the address in the printer list, added at the end unless it is there.
+    int PrinterAddressIndex(const PrinterAddress& address);
+    // Opens the device's own web page; a device of this machine has none.
+    void OpenAddressSettings(const std::string& printer);
     // The selected entry of the file queue, -1 when none is.
     int SelectedFileIndex() const;
     void SelectFile(int index);
@@ -91,6 +101,7 @@ private slots:
     void Form_Load();
     void Timer1_Timer();
     void mnuExit_Click();
+    void mnuAddPrinter_Click();
 
     // Printer frame.
     void cmdProp_Click();
@@ -129,6 +140,8 @@ private:
     CommonDialog CommonDialog1;
 
     QMenu* mnuFile = nullptr;
+    QAction* mnuAddPrinter = nullptr;
+    QAction* mnuFileLine1 = nullptr;
     QAction* mnuExit = nullptr;
     QMenu* mnuHelp = nullptr;
     QAction* mnuContents = nullptr;
