@@ -169,6 +169,22 @@ TEST(LpdSpoolerTest, ServerReceivesDataByteExactWithARawControlFile) {
     EXPECT_EQ(std::stoi(job.dataName.substr(3, 3)), spooler.JobId());
 }
 
+TEST(LpdSpoolerTest, A64MiBJobArrivesWhole) {
+    StrictReceiver server("raw_queue");
+    DirectOptions options = QuickOptions();
+    options.stallTimeout = 10s;
+    LpdSpooler spooler(*PrinterAddress::Parse(server.Address()).address, options);
+    const std::string data = PatternBytes(64 << 20);
+    std::vector<std::string> chunks;
+    for (std::size_t at = 0; at < data.size(); at += 1 << 20) {
+        chunks.push_back(data.substr(at, 1 << 20));
+    }
+    ASSERT_TRUE(SendJob(spooler, server.Address(), "Big", chunks)) << spooler.LastError();
+    const ReceivedJob& job = server.Job();
+    EXPECT_TRUE(job.faults.empty()) << job.faults.front();
+    EXPECT_TRUE(job.data == data);
+}
+
 // Servers that refuse or drop the job at one step: the job fails, says which step and
 // why, and is cut off without its last acknowledgement.
 TEST(LpdSpoolerTest, RefusedOrDroppedStepFailsTheJob) {
