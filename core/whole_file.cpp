@@ -2,6 +2,10 @@
 
 #include "core/file_error.h"
 
+#ifdef _WIN32
+#include "core/win_text.h"
+#endif
+
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -9,6 +13,7 @@
 #include <filesystem>
 #include <memory>
 #include <new>
+#include <optional>
 #include <stdexcept>
 #include <system_error>
 
@@ -153,18 +158,8 @@ namespace modTools {
 
 std::filesystem::path FileSystemPath(const std::string& path) {
 #ifdef _WIN32
-    if (path.empty() || path.size() > static_cast<std::size_t>(INT_MAX)) {
-        return {};
-    }
-    const int size = static_cast<int>(path.size());
-    const int length =
-        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(), size, nullptr, 0);
-    if (length == 0) {
-        return {};
-    }
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(), size, wide.data(), length);
-    return std::filesystem::path(wide);
+    const std::optional<std::wstring> wide = WinText::Wide(path);
+    return wide ? std::filesystem::path(*wide) : std::filesystem::path();
 #else
     return std::filesystem::path(path);
 #endif

@@ -1,6 +1,6 @@
 #include "printing/win/win_error.h"
 
-#include "printing/win/win_text.h"
+#include "core/win_text.h"
 
 #include <windows.h>
 

@@ -2,7 +2,7 @@
 
 #include "printing/profile_device.h"
 #include "printing/win/win_error.h"
-#include "printing/win/win_text.h"
+#include "core/win_text.h"
 #include "printing/windows_command_line.h"
 
 #include <optional>

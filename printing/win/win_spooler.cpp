@@ -1,7 +1,7 @@
 #include "printing/win/win_spooler.h"
 
 #include "printing/win/win_error.h"
-#include "printing/win/win_text.h"
+#include "core/win_text.h"
 
 #include <limits>
 #include <optional>

@@ -4,10 +4,11 @@
 #include <string>
 #include <string_view>
 
-// Names and texts at the edge between the program and the Windows spooler. Inside the
-// program they are UTF-8 byte strings; the spooler's wide calls take and give UTF-16.
-// The ANSI calls are never used for them: their conversion best-fits a character the code
-// page lacks to a look-alike ("Lab_Ω" becomes "Lab_O"), which names another printer.
+// Names and texts at the edge between the program and Windows (file names, the spooler's
+// printer names). Inside the program they are UTF-8 byte strings; the system's wide calls
+// take and give UTF-16. The ANSI calls are never used for them: their conversion best-fits
+// a character the code page lacks to a look-alike ("Lab_Ω" becomes "Lab_O"), which names
+// another file or printer. Built for Windows only.
 namespace WinText {
 
 // The UTF-16 form of UTF-8 text; none when the text is no valid UTF-8, which is refused

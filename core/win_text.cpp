@@ -1,4 +1,4 @@
-#include "printing/win/win_text.h"
+#include "core/win_text.h"
 
 #include <climits>
 #include <windows.h>
