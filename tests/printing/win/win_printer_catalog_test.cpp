@@ -1,7 +1,7 @@
 #include "printing/printer_catalog.h"
 #include "printing/printer_list.h"
 #include "printing/win/win_printer_catalog.h"
-#include "printing/win/win_text.h"
+#include "core/win_text.h"
 #include "printing/windows_command_line.h"
 #include "tests/printing/win/wine_host.h"
 #include "tests/support/temp_dir.h"
