@@ -1,5 +1,7 @@
 #pragma once
 
+#include "printing/job_control.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -8,7 +10,10 @@ class ByteSource;
 class Spooler;
 
 // Raw jobs: the bytes go to the spooler as one document of one page, and reach the
-// printer unchanged, past any driver.
+// printer unchanged, past any driver. Each procedure takes an optional JobControl: its
+// progress hears of every piece the spooler took, and its stop flag withdraws the job
+// before the next piece (the document cancelled, the printer closed, a false result or
+// NotSent; the caller knows it asked).
 namespace modRawPrint {
 
 // The name every job carries in the spooler unless the caller gives it another.
@@ -17,7 +22,7 @@ inline constexpr const char* DocumentName = "Tolvenmark Document";
 // Sends the byte string as one job in one write. True only when the spooler accepted every
 // step of it; `spooler.LastError()` then tells why not.
 bool PrintStringRaw(Spooler& spooler, const std::string& printerName, std::string_view data,
-                    const std::string& documentName = DocumentName);
+                    const std::string& documentName = DocumentName, const JobControl& control = {});
 
 // Sends the file's whole content as one job, read after the document has been started
 // and written piece by piece as it is read, so memory stays the same whatever the file's
@@ -25,7 +30,7 @@ bool PrintStringRaw(Spooler& spooler, const std::string& printerName, std::strin
 // (nothing of it prints), the printer closed and the failure thrown as FileError; a
 // printer failure is a false result, as for strings.
 bool PrintFileRaw(Spooler& spooler, const std::string& printerName, const std::string& path,
-                  const std::string& documentName = DocumentName);
+                  const std::string& documentName = DocumentName, const JobControl& control = {});
 
 enum class StreamJob {
     Sent,    // the spooler accepted every step and every byte
@@ -41,6 +46,7 @@ inline constexpr std::size_t StreamChunkSize = std::size_t{64} << 10;
 // printer is opened: a source without a byte makes no job. When a later read fails the
 // document is cancelled, the printer closed and the FileError thrown, as for files.
 StreamJob PrintStreamRaw(Spooler& spooler, const std::string& printerName, ByteSource& source,
-                         const std::string& documentName = DocumentName);
+                         const std::string& documentName = DocumentName,
+                         const JobControl& control = {});
 
 } // namespace modRawPrint

@@ -5,6 +5,7 @@
 #include "tests/support/temp_dir.h"
 
 #include <algorithm>
+#include <atomic>
 #include <gtest/gtest.h>
 
 namespace {
@@ -200,3 +201,36 @@ TEST(RawPrintTest, StreamFailuresCancelOrEndTheJob) {
 }
 
 } // namespace
+
+// Progress counts the bytes the spooler took; a stop between pieces withdraws the job
+// instead of ending it, so nothing of it prints and no later piece is read.
+TEST(RawPrintTest, ProgressCountsTakenBytesAndStopWithdrawsTheJob) {
+    std::atomic<bool> stop{false};
+    std::vector<std::uint64_t> reported;
+    JobControl control;
+    control.stop = &stop;
+    control.progress = [&](std::uint64_t sent) {
+        reported.push_back(sent);
+        stop = reported.size() == 2;
+    };
+    PieceSource source({"abc", "defgh", "ij", "never read"});
+    RecordingSpooler spooler;
+    EXPECT_EQ(PrintStreamRaw(spooler, "Zebra", source, "Job", control), StreamJob::NotSent);
+    EXPECT_EQ(reported, (std::vector<std::uint64_t>{3, 8}));
+    EXPECT_EQ(source.reads, 3);
+    EXPECT_EQ(spooler.Operations(),
+              (std::vector<std::string>{"OpenPrinter", "StartDocument", "StartPage", "Write",
+                                        "Write", "CancelDocument", "ClosePrinter"}));
+
+    // Stopped before any byte: a file's or a string's job is withdrawn the same way.
+    TempDir dir;
+    WriteBytes(dir.File("job.prn"), "data");
+    for (bool fromFile : {false, true}) {
+        RecordingSpooler stopped;
+        const bool sent = fromFile ? PrintFileRaw(stopped, "Q", dir.File("job.prn"), "J", control)
+                                   : PrintStringRaw(stopped, "Q", "data", "J", control);
+        EXPECT_FALSE(sent);
+        EXPECT_TRUE(stopped.Written().empty());
+        EXPECT_EQ(stopped.Operations().end()[-2], "CancelDocument");
+    }
+}
