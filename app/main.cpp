@@ -3,6 +3,7 @@
 #include "app/program_arguments.h"
 #include "app_info.h"
 #include "printing/direct/direct_options.h"
+#include "printing/platform/platform_printer_catalog.h"
 #include "printing/platform/platform_spooler.h"
 #include "ui/app_lifetime.h"
 #include "ui/desktop/qt_desktop.h"
@@ -16,16 +17,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-// The platform's own printer list: winspool and the Windows profile on Windows, the CUPS
-// scheduler elsewhere.
-#ifdef _WIN32
-#include "printing/win/win_printer_catalog.h"
-using PlatformCatalog = WinPrinterCatalog;
-#else
-#include "printing/cups/cups_printer_catalog.h"
-using PlatformCatalog = CupsPrinterCatalog;
-#endif
 
 namespace {
 
@@ -82,8 +73,8 @@ int main(int argc, char** argv) {
     // The system's queues, and printers reached by their address.
     const DirectOptions directOptions;
     const std::unique_ptr<Spooler> spooler = MakePlatformSpooler(directOptions);
-    PlatformCatalog catalog;
-    frmMain window(desktop, *spooler, catalog);
+    const std::unique_ptr<PrinterCatalog> catalog = MakePlatformPrinterCatalog();
+    frmMain window(desktop, *spooler, *catalog);
     // Start-up runs before the window shows: a message about the printers comes first.
     window.Load();
     // The printers named by their address join the list after the system's queues.

@@ -196,7 +196,9 @@ private:
     }
 
     void Set(Setting setting, const std::string& value) {
-        const std::string command = "'" + std::string(form_.name) + "'";
+        // Built by appending: g++ takes "'" + std::string for an overlapping copy.
+        std::string command(1, '\'');
+        command.append(form_.name).push_back('\'');
         switch (setting) {
         case Setting::Printer:
             if (!form_.sends) {

@@ -37,14 +37,16 @@ enum class Reading {
 
 // Folders and missing paths are refused here, before any job is opened for them, so no
 // cancelled job is left behind.
-Reading HowToRead(const std::string& path) {
+Reading HowToRead(const std::string& name) {
+    // The name is UTF-8; on Windows the path's own conversion would take it for ANSI.
+    const std::filesystem::path path = modTools::FileSystemPath(name);
     std::error_code error;
     const std::filesystem::file_status status = std::filesystem::status(path, error);
     if (error) {
-        throw FileError(path, "read", error.message());
+        throw FileError(name, "read", error.message());
     }
     if (std::filesystem::is_directory(status)) {
-        throw FileError(path, "read", "it is not a regular file");
+        throw FileError(name, "read", "it is not a regular file");
     }
     if (std::filesystem::is_regular_file(status) && std::filesystem::file_size(path, error) > 0 &&
         !error) {

@@ -7,8 +7,14 @@
 
 namespace {
 
+// Messages are text: on Windows standard error keeps the system's CR LF line ends, while
+// standard output carries bytes.
 ProgramResult Cli(const std::vector<std::string>& arguments, const std::string& input = {}) {
-    return RunProgram(TOLVENMARK_CLI, arguments, input);
+    ProgramResult result = RunProgram(TOLVENMARK_CLI, arguments, input);
+#ifdef _WIN32
+    std::erase(result.err, '\r');
+#endif
+    return result;
 }
 
 TEST(CliBinaryTest, VersionComesFromTheBuild) {
