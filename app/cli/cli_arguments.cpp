@@ -7,6 +7,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <string_view>
 
 namespace CliArguments {
@@ -25,7 +26,7 @@ struct CommandForm {
 
 constexpr std::size_t Many = static_cast<std::size_t>(-1);
 
-constexpr std::array<CommandForm, 5> Commands = {{
+constexpr std::array<CommandForm, 6> Commands = {{
     {"list", Command::List, false, false, 0, 0, "tolvenmark-cli list"},
     {"print", Command::Print, true, false, 1, Many,
      "tolvenmark-cli print [-P PRINTER] [-t TITLE] [--format MIME] [--timeout SECONDS] FILE..."},
@@ -35,10 +36,13 @@ constexpr std::array<CommandForm, 5> Commands = {{
     {"show", Command::Show, false, true, 0, 1, "tolvenmark-cli show [--encoding NAME] [FILE]"},
     {"encode", Command::Encode, false, true, 0, 1,
      "tolvenmark-cli encode [--encoding NAME] [FILE]"},
+    {"capture", Command::Capture, false, false, 0, 0,
+     "tolvenmark-cli capture [--socket [ADDR:]PORT]... [--lpd [ADDR:]PORT]... [--dir DIR] "
+     "[--max-size SIZE] [--timeout SECONDS] [--show|--quiet]"},
 }};
 
 // What an option with a value sets.
-enum class Setting { Printer, Title, Encoding, Format, Timeout };
+enum class Setting { Printer, Title, Encoding, Format, Timeout, Socket, Lpd, Dir, MaxSize };
 
 struct ValueOption {
     std::string_view shortName; // "-P": also "-PVALUE"; empty when there is none
@@ -46,13 +50,17 @@ struct ValueOption {
     Setting setting;
 };
 
-constexpr std::array<ValueOption, 6> ValueOptions = {{
+constexpr std::array<ValueOption, 10> ValueOptions = {{
     {"-P", "--printer", Setting::Printer},
     {"-d", "", Setting::Printer},
     {"-t", "--title", Setting::Title},
     {"", "--encoding", Setting::Encoding},
     {"", "--format", Setting::Format},
     {"", "--timeout", Setting::Timeout},
+    {"", "--socket", Setting::Socket},
+    {"", "--lpd", Setting::Lpd},
+    {"", "--dir", Setting::Dir},
+    {"", "--max-size", Setting::MaxSize},
 }};
 
 // A time-out in seconds: a positive number, fractions allowed, no more than a day.
@@ -73,6 +81,78 @@ bool IsMimeType(const std::string& text) {
            text.find('/', slash + 1) == std::string::npos &&
            std::all_of(text.begin(), text.end(),
                        [](unsigned char c) { return c > ' ' && c < 0x7F; });
+}
+
+// A decimal number of at most `digits` digits, nothing else.
+std::optional<std::uint64_t> Decimal(std::string_view text, std::size_t digits) {
+    std::uint64_t number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (text.empty() || text.size() > digits || error != std::errc() ||
+        end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return number;
+}
+
+// A size in bytes: a number, or a number and K, M or G for KiB, MiB or GiB; above 0.
+std::optional<std::uint64_t> Size(std::string_view text) {
+    unsigned shift = 0;
+    if (!text.empty()) {
+        const char unit = static_cast<char>(std::toupper(static_cast<unsigned char>(text.back())));
+        shift = unit == 'K' ? 10 : unit == 'M' ? 20 : unit == 'G' ? 30 : 0;
+    }
+    const std::optional<std::uint64_t> number =
+        Decimal(text.substr(0, text.size() - (shift ? 1 : 0)), 15);
+    if (!number || *number == 0 || *number > (std::numeric_limits<std::uint64_t>::max() >> shift)) {
+        return std::nullopt;
+    }
+    return *number << shift;
+}
+
+bool IsIpv4(std::string_view text) {
+    for (int part = 0; part < 4; ++part) {
+        const std::size_t dot = part < 3 ? text.find('.') : text.size();
+        const std::optional<std::uint64_t> number = Decimal(text.substr(0, dot), 3);
+        if (dot == std::string_view::npos || !number || *number > 255) {
+            return false;
+        }
+        text.remove_prefix(std::min(dot + 1, text.size()));
+    }
+    return true;
+}
+
+bool IsIpv6(std::string_view text) {
+    return text.find(':') != std::string_view::npos &&
+           std::all_of(text.begin(), text.end(), [](char c) {
+               return std::isxdigit(static_cast<unsigned char>(c)) || c == ':' || c == '.';
+           });
+}
+
+// [ADDR:]PORT: an IPv4 address or an IPv6 one in brackets; without one, loopback.
+std::optional<CaptureOptions::Endpoint> ListenAddress(std::string_view text,
+                                                      CaptureOptions::Protocol protocol) {
+    CaptureOptions::Endpoint endpoint;
+    endpoint.protocol = protocol;
+    const std::size_t colon = text.rfind(':');
+    if (colon != std::string_view::npos) {
+        std::string_view address = text.substr(0, colon);
+        const bool bracketed =
+            address.size() > 2 && address.front() == '[' && address.back() == ']';
+        if (bracketed) {
+            address = address.substr(1, address.size() - 2);
+        }
+        if (bracketed ? !IsIpv6(address) : !IsIpv4(address)) {
+            return std::nullopt;
+        }
+        endpoint.address = std::string(address);
+        text.remove_prefix(colon + 1);
+    }
+    const std::optional<std::uint64_t> port = Decimal(text, 5);
+    if (!port || *port > 65535) {
+        return std::nullopt;
+    }
+    endpoint.port = static_cast<std::uint16_t>(*port);
+    return endpoint;
 }
 
 constexpr const char* Utf8Name = "utf-8";
@@ -141,6 +221,8 @@ public:
                 return RequestFor(Command::Help);
             } else if (argument == "--version") {
                 return RequestFor(Command::Version);
+            } else if (argument == "--show" || argument == "--quiet") {
+                SetOutput(argument);
             } else {
                 ReadValueOption(argument);
             }
@@ -191,6 +273,13 @@ private:
             return "a document format";
         case Setting::Timeout:
             return "a number of seconds";
+        case Setting::Socket:
+        case Setting::Lpd:
+            return "[ADDR:]PORT";
+        case Setting::Dir:
+            return "a folder";
+        case Setting::MaxSize:
+            return "a size";
         }
         return {};
     }
@@ -238,7 +327,7 @@ private:
             request_.format = value;
             break;
         case Setting::Timeout:
-            if (!form_.sends) {
+            if (!form_.sends && form_.command != Command::Capture) {
                 Fail(command + " sends nothing and takes no time-out");
             }
             request_.timeoutSeconds = Seconds(value);
@@ -246,7 +335,56 @@ private:
                 Fail("the time-out '" + value + "' is not a number of seconds above 0");
             }
             break;
+        case Setting::Socket:
+        case Setting::Lpd:
+        case Setting::Dir:
+        case Setting::MaxSize:
+            SetCapture(setting, value);
+            break;
         }
+    }
+
+    void RequireCapture(const std::string& option) const {
+        if (form_.command != Command::Capture) {
+            Fail("option " + option + " is for 'capture' only");
+        }
+    }
+
+    void SetCapture(Setting setting, const std::string& value) {
+        Request::Capture& capture = request_.capture;
+        if (setting == Setting::Socket || setting == Setting::Lpd) {
+            const bool lpd = setting == Setting::Lpd;
+            RequireCapture(lpd ? "--lpd" : "--socket");
+            const auto endpoint = ListenAddress(value, lpd ? CaptureOptions::Protocol::Lpd
+                                                           : CaptureOptions::Protocol::Socket);
+            if (!endpoint) {
+                Fail("'" + value +
+                     "' is not [ADDR:]PORT (such as 9100, 0.0.0.0:9100 or [::1]:9100)");
+            }
+            capture.endpoints.push_back(*endpoint);
+        } else if (setting == Setting::Dir) {
+            RequireCapture("--dir");
+            if (value.empty()) {
+                Fail("the folder name is empty");
+            }
+            capture.dir = value;
+        } else {
+            RequireCapture("--max-size");
+            capture.maxSize = Size(value);
+            if (!capture.maxSize) {
+                Fail("the size '" + value + "' is not a number of bytes above 0 (K, M, G allowed)");
+            }
+        }
+    }
+
+    void SetOutput(const std::string& option) {
+        RequireCapture(option);
+        using Output = Request::Capture::Output;
+        const Output output = option == "--show" ? Output::Show : Output::Quiet;
+        if (request_.capture.output != Output::Lines && request_.capture.output != output) {
+            Fail("--show and --quiet exclude each other");
+        }
+        request_.capture.output = output;
     }
 
     void CheckOperandCount() const {
@@ -323,6 +461,11 @@ Commands:
   encode [--encoding NAME] [FILE]
                              token text to raw bytes on standard output
                              (FILE '-' or none: standard input)
+  capture [--socket [ADDR:]PORT]... [--lpd [ADDR:]PORT]... [--dir DIR]
+          [--max-size SIZE] [--timeout SECONDS] [--show|--quiet]
+                             be a raw printer: keep each job a program sends as
+                             DIR/job-N.prn, exactly as it arrived, and print a
+                             line for it; runs until Ctrl+C (default: --socket 9100)
 
 Options:
   -P, -d, --printer PRINTER  the printer to send to (default: the default printer):
@@ -337,11 +480,22 @@ Options:
                              (default: application/octet-stream where it takes
                              it, else the format the data's first bytes show)
   --timeout SECONDS          how long a printer address may take to answer, and
-                             to take more bytes (default: 10 to connect, 30)
+                             to take more bytes (default: 10 to connect, 30);
+                             capture: how long a sender may send nothing (30)
   --encoding NAME            the text's character set: cp1252 (the windows'),
                              cp437, cp850 or utf-8. Text is read as UTF-8 and
                              each character becomes its byte in NAME (show: the
                              other way). Without it, text and bytes are the same
+  --socket [ADDR:]PORT       capture: listen as a socket printer (one connection,
+                             one job); ADDR is IPv4 or [IPv6], 127.0.0.1 without
+                             it; port 0 takes a free one
+  --lpd [ADDR:]PORT          capture: listen as a line printer daemon (LPD)
+  --dir DIR                  capture: the folder the jobs land in (default: .)
+  --max-size SIZE            capture: a larger job is cut off and kept as
+                             job-N.prn.partial (default: 1G; K, M, G allowed)
+  --show                     capture: each job's bytes as token text too
+  --quiet                    capture: no line per job (problems still go to
+                             standard error)
   --                         ends the options: later arguments are files or codes
   -h, --help                 this text
   --version                  the version

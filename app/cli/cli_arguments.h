@@ -1,5 +1,8 @@
 #pragma once
 
+#include "printing/capture/capture_options.h"
+
+#include <cstdint>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -9,7 +12,7 @@
 // operands in any order; "--" ends the options and "-" is an operand (standard input).
 namespace CliArguments {
 
-enum class Command { Help, Version, List, Print, Send, Show, Encode };
+enum class Command { Help, Version, List, Print, Send, Show, Encode, Capture };
 
 struct Request {
     Command command = Command::Help;
@@ -27,6 +30,20 @@ struct Request {
     // take more bytes while a job is sent.
     std::optional<double> timeoutSeconds;
     std::vector<std::string> operands;
+
+    // What the capture command alone takes.
+    struct Capture {
+        // --socket [ADDR:]PORT and --lpd [ADDR:]PORT, each as often as given, in order.
+        std::vector<CaptureOptions::Endpoint> endpoints;
+        // --dir DIR.
+        std::optional<std::string> dir;
+        // --max-size SIZE: bytes, or with K, M or G for KiB, MiB or GiB.
+        std::optional<std::uint64_t> maxSize;
+        // --show: each job's token text too; --quiet: no line per job.
+        enum class Output { Lines, Show, Quiet };
+        Output output = Output::Lines;
+    };
+    Capture capture;
 };
 
 // A command line that names no valid request. what() says what is wrong; Hint() is one

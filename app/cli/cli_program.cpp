@@ -1,5 +1,6 @@
 #include "app/cli/cli_program.h"
 
+#include "app/cli/capture_command.h"
 #include "app/cli/cli_arguments.h"
 #include "app_info.h"
 #include "core/code_pages/code_page.h"
@@ -120,6 +121,8 @@ int CliProgram::Run(const std::vector<std::string>& arguments) {
         return Show(request);
     case Command::Encode:
         return Encode(request);
+    case Command::Capture:
+        return CaptureCommand(out_, err_).Run(request);
     }
     return ExitUsage;
 }

@@ -30,6 +30,8 @@ enum class Subcommand : unsigned char {
 };
 
 inline constexpr unsigned char kAccepted = 0;
+// Any other answer refuses; a receiving server sends this one.
+inline constexpr unsigned char kRefused = 1;
 // The longest host name a control file's H line may hold, and the bound kept for the
 // user (P) and the job and source names (J, N).
 inline constexpr std::size_t kMaxHostLength = 31;

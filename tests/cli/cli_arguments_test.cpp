@@ -66,6 +66,35 @@ TEST(CliArgumentsTest, DoubleDashAndSingleDashMakeOperands) {
     EXPECT_TRUE(Parse({"encode"}).operands.empty());
 }
 
+TEST(CliArgumentsTest, CaptureListensWhereItIsToldAndTakesItsOptions) {
+    using Protocol = CaptureOptions::Protocol;
+    const auto request =
+        Parse({"capture", "--socket", "9100", "--lpd=0.0.0.0:515", "--socket", "[::1]:0", "--dir",
+               "jobs", "--max-size", "2M", "--timeout", "1.5", "--show"});
+    EXPECT_EQ(request.command, Command::Capture);
+    const auto& endpoints = request.capture.endpoints;
+    ASSERT_EQ(endpoints.size(), 3u);
+    const struct {
+        Protocol protocol;
+        const char* address;
+        std::uint16_t port;
+    } expected[] = {{Protocol::Socket, "127.0.0.1", 9100},
+                    {Protocol::Lpd, "0.0.0.0", 515},
+                    {Protocol::Socket, "::1", 0}};
+    for (std::size_t i = 0; i < endpoints.size(); ++i) {
+        EXPECT_EQ(endpoints[i].protocol, expected[i].protocol) << i;
+        EXPECT_EQ(endpoints[i].address, expected[i].address) << i;
+        EXPECT_EQ(endpoints[i].port, expected[i].port) << i;
+    }
+    EXPECT_EQ(request.capture.dir, "jobs");
+    EXPECT_EQ(request.capture.maxSize, 2u << 20);
+    EXPECT_EQ(request.timeoutSeconds, 1.5);
+    EXPECT_EQ(request.capture.output, CliArguments::Request::Capture::Output::Show);
+    EXPECT_EQ(Parse({"capture", "--max-size=3g"}).capture.maxSize, std::uint64_t{3} << 30);
+    EXPECT_EQ(Parse({"capture", "--max-size=100"}).capture.maxSize, 100u);
+    EXPECT_TRUE(Parse({"capture"}).capture.endpoints.empty());
+}
+
 TEST(CliArgumentsTest, HelpAndVersionWinWherever) {
     EXPECT_EQ(Parse({"--help"}).command, Command::Help);
     EXPECT_EQ(Parse({"-h"}).command, Command::Help);
@@ -101,7 +130,19 @@ TEST(CliArgumentsTest, WrongCommandLinesSayWhatIsWrongAndHint) {
          "unknown encoding 'latin1' (cp1252, cp437, cp850 or utf-8)"},
         {{"print", "--encoding=cp437", "f"}, "'print' converts no text and takes no encoding"},
         {{"send", "-x", "f"}, "unknown option '-x'"},
+        {{"print", "--socket", "9100", "f"}, "option --socket is for 'capture' only"},
+        {{"send", "--show", "x"}, "option --show is for 'capture' only"},
+        {{"capture", "--show", "--quiet"}, "--show and --quiet exclude each other"},
+        {{"capture", "x"}, "too many arguments for 'capture': 'x'"},
+        {{"capture", "--dir="}, "the folder name is empty"},
     };
+    for (const char* listen : {"", "65536", "x", "-1", "1.2.3:9100", "256.0.0.1:9100", "::1:9100",
+                               "[::1]", "[127.0.0.1]:9100", "host:9100", ":9100"}) {
+        EXPECT_THROW(Parse({"capture", "--lpd", listen}), UsageError) << listen;
+    }
+    for (const char* size : {"0", "1T", "K", "-5", "1.5G", "99999999999999G"}) {
+        EXPECT_THROW(Parse({"capture", "--max-size", size}), UsageError) << size;
+    }
     for (const auto& [line, message] : cases) {
         try {
             Parse(line);

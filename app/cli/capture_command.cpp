@@ -1,0 +1,105 @@
+#include "app/cli/capture_command.h"
+
+#include "app/cli/cli_arguments.h"
+#include "core/file_error.h"
+#include "core/file_reader.h"
+#include "core/notation.h"
+#include "printing/capture/captured_job.h"
+#include "printing/net/capture_listener.h"
+
+#include <iostream>
+#include <stdexcept>
+
+namespace {
+
+constexpr const char* ProgramName = "tolvenmark-cli";
+
+// "job 3 from 127.0.0.1:51234" and, for LPD, what its control file said:
+// "job 3 from 127.0.0.1:51234 (LPD queue "q", job "report", user "ann")".
+std::string JobTitle(const CapturedJob& job) {
+    std::string title = "job " + std::to_string(job.number) + " from " + job.peer;
+    if (job.protocol == CaptureOptions::Protocol::Lpd) {
+        title += " (LPD queue \"" + job.queue + "\", job \"" + job.jobName + "\", user \"" +
+                 job.user + "\")";
+    }
+    return title;
+}
+
+CaptureOptions OptionsFor(const CliArguments::Request& request) {
+    CaptureOptions options;
+    options.endpoints = request.capture.endpoints;
+    if (options.endpoints.empty()) {
+        options.endpoints.push_back({});
+    }
+    options.dir = request.capture.dir.value_or(std::string());
+    options.maxSize = request.capture.maxSize.value_or(options.maxSize);
+    if (request.timeoutSeconds) {
+        options.stallTimeout = std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::duration<double>(*request.timeoutSeconds));
+    }
+    return options;
+}
+
+} // namespace
+
+CaptureCommand::CaptureCommand(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
+
+int CaptureCommand::Run(const CliArguments::Request& request) {
+    using Output = CliArguments::Request::Capture::Output;
+    show_ = request.capture.output == Output::Show;
+    quiet_ = request.capture.output == Output::Quiet;
+    const CaptureOptions options = OptionsFor(request);
+    CaptureListener listener(options, *this);
+    try {
+        listener.Listen();
+    } catch (const FileError& error) {
+        err_ << ProgramName << ": " << error.what() << std::endl;
+        return 1;
+    } catch (const std::runtime_error& error) {
+        err_ << ProgramName << ": " << error.what() << std::endl;
+        return 1;
+    }
+    listener.Run();
+    return 0;
+}
+
+void CaptureCommand::Listening(const std::string& where) {
+    err_ << "listening for raw jobs on " << where << std::endl;
+}
+
+void CaptureCommand::Job(const CapturedJob& job) {
+    const std::string title = JobTitle(job);
+    const std::string size = std::to_string(job.size) + " bytes";
+    if (!job.Complete()) {
+        err_ << ProgramName << ": " << title << " cut off after " << size << ": " << job.cutOff
+             << "; kept as " << job.path << std::endl;
+        return;
+    }
+    if (quiet_) {
+        return;
+    }
+    out_ << title << ": " << size << " -> " << job.path << '\n';
+    if (show_) {
+        ShowBytes(job.path);
+        out_ << '\n';
+    }
+    out_.flush();
+}
+
+// The job's token text, converted piece by piece: each byte's token stands alone, so the
+// pieces join to the text of the whole.
+void CaptureCommand::ShowBytes(const std::string& path) {
+    try {
+        FileReader reader(path);
+        std::string piece(64 * 1024, '\0');
+        while (const std::size_t read = reader.Read(piece.data(), piece.size())) {
+            out_ << modTools::BytesToNotation(std::string_view(piece.data(), read));
+        }
+    } catch (const FileError& error) {
+        err_ << ProgramName << ": " << error.what() << std::endl;
+    }
+}
+
+void CaptureCommand::Problem(const std::string& peer, const std::string& message) {
+    err_ << ProgramName << ": " << peer << ": " << message << std::endl;
+}

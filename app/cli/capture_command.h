@@ -1,0 +1,32 @@
+#pragma once
+
+#include "printing/capture/capture_report.h"
+
+#include <iosfwd>
+
+namespace CliArguments {
+struct Request;
+}
+
+// tolvenmark-cli capture: a raw printer of its own on the ports the request names, which
+// keeps every job in a folder and tells of each on standard output (one line, with
+// --show also its token text, with --quiet nothing) and of every problem on standard
+// error.
+class CaptureCommand : private CaptureReport {
+public:
+    CaptureCommand(std::ostream& out, std::ostream& err);
+
+    // Listens until SIGINT or SIGTERM. 0 once stopped, 1 when it cannot listen.
+    int Run(const CliArguments::Request& request);
+
+private:
+    void Listening(const std::string& where) override;
+    void Job(const CapturedJob& job) override;
+    void Problem(const std::string& peer, const std::string& message) override;
+    void ShowBytes(const std::string& path);
+
+    std::ostream& out_;
+    std::ostream& err_;
+    bool show_ = false;
+    bool quiet_ = false;
+};

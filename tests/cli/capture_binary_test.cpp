@@ -1,0 +1,194 @@
+// The built tolvenmark-cli capture against senders of every kind: Tolvenmark's own direct
+// printing, and plain connections that misbehave. After each bad sender a good job still
+// arrives, and nothing is written outside the jobs folder.
+#include "core/notation.h"
+#include "tests/support/capture_process.h"
+#include "tests/support/program_run.h"
+#include "tests/support/temp_dir.h"
+
+#include <asio/connect.hpp>
+#include <asio/io_context.hpp>
+#include <asio/ip/tcp.hpp>
+#include <asio/read.hpp>
+#include <asio/write.hpp>
+#include <filesystem>
+#include <functional>
+#include <gtest/gtest.h>
+#include <regex>
+
+namespace {
+
+using namespace std::string_literals;
+using asio::ip::tcp;
+
+// A plain sender: a blocking connection made by the test itself.
+class Sender {
+public:
+    explicit Sender(std::uint16_t port) : socket_(io_) {
+        socket_.connect(tcp::endpoint(asio::ip::make_address("127.0.0.1"), port));
+    }
+    void Send(const std::string& bytes) { asio::write(socket_, asio::buffer(bytes)); }
+    // The next byte the receiver answers, or -1 when it closed instead.
+    int Answer() {
+        unsigned char byte = 0;
+        std::error_code error;
+        asio::read(socket_, asio::buffer(&byte, 1), error);
+        return error ? -1 : byte;
+    }
+    void Close() { socket_.close(); }
+
+private:
+    asio::io_context io_;
+    tcp::socket socket_;
+};
+
+std::string PatternBytes(std::size_t count) {
+    std::string bytes(count, '\0');
+    std::uint32_t state = 12345;
+    for (char& byte : bytes) {
+        state = state * 1103515245u + 12345u;
+        byte = static_cast<char>(state >> 24);
+    }
+    return bytes;
+}
+
+// Only jobs (whole or partial) in the jobs folder, and only that folder and the
+// outputs around it.
+void ExpectNothingOutsideTheJobs(const CaptureProcess& capture) {
+    for (const auto& entry : std::filesystem::directory_iterator(capture.Around().Path())) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_TRUE(name == "jobs" || name == "out" || name == "err") << name;
+    }
+    const std::regex job("job-[0-9]+\\.prn(\\.partial)?");
+    for (const auto& entry : std::filesystem::directory_iterator(capture.JobsDir())) {
+        EXPECT_TRUE(std::regex_match(entry.path().filename().string(), job)) << entry.path();
+    }
+}
+
+TEST(CaptureBinaryTest, TolvenmarksOwnDirectPrintingArrivesUnchanged) {
+    CaptureProcess capture(TOLVENMARK_CLI, {"--show"});
+    TempDir temp;
+    const struct {
+        std::string scheme;
+        std::string bytes;
+    } cases[] = {
+        {"socket://127.0.0.1:" + std::to_string(capture.SocketPort()), AllByteValues()},
+        {"lpd://127.0.0.1:" + std::to_string(capture.LpdPort()) + "/raw", AllByteValues()},
+        {"socket://127.0.0.1:" + std::to_string(capture.SocketPort()), PatternBytes(64 << 20)},
+        {"lpd://127.0.0.1:" + std::to_string(capture.LpdPort()) + "/raw", PatternBytes(64 << 20)},
+    };
+    int number = 0;
+    for (const auto& c : cases) {
+        WriteBytes(temp.File("job.prn"), c.bytes);
+        const ProgramResult sent = RunProgram(
+            TOLVENMARK_CLI, {"print", "-P", c.scheme, "-t", "Label\x1b[2J", temp.File("job.prn")});
+        ASSERT_EQ(sent.exitCode, 0) << sent.err;
+        ++number;
+        EXPECT_EQ(capture.Job(number), c.bytes) << c.scheme;
+        const std::string line = "job " + std::to_string(number) + " from 127.0.0.1:";
+        ASSERT_TRUE(capture.WaitForOut(line)) << capture.Out();
+    }
+    const std::string out = capture.Out();
+    EXPECT_NE(out.find("(LPD queue \"raw\", job \"Label[2J\", user \""), std::string::npos) << out;
+    EXPECT_NE(out.find(": 256 bytes -> " + capture.JobsDir() + "/job-1.prn\n" +
+                       modTools::BytesToNotation(AllByteValues()) + "\n"),
+              std::string::npos);
+    EXPECT_EQ(capture.Stop(), 0);
+    ExpectNothingOutsideTheJobs(capture);
+}
+
+TEST(CaptureBinaryTest, BadSendersNeverEndTheListenerNorMakeWholeJobs) {
+    CaptureProcess capture(TOLVENMARK_CLI, {"--timeout", "1", "--max-size", "1K"});
+    const std::uint16_t socket = capture.SocketPort();
+    const std::uint16_t lpd = capture.LpdPort();
+    const struct {
+        const char* what;
+        std::function<void()> send;
+        std::string partial; // what is kept as .partial, if anything
+        const char* said;    // on standard error
+    } cases[] = {
+        {"sends nothing", [&] { Sender(socket).Close(); }, "", nullptr},
+        {"half an LPD conversation, then silence",
+         [&] {
+             Sender sender(lpd);
+             sender.Send("\x02q\n\x03"
+                         "100 dfA001h\n");
+             ASSERT_EQ(sender.Answer(), 0);
+             ASSERT_EQ(sender.Answer(), 0);
+             sender.Send("half");
+             ASSERT_EQ(sender.Answer(), -1) << "not dropped";
+         },
+         "half", "cut off after 4 bytes: no byte for 1 s"},
+        {"an LPD file name that is a path",
+         [&] {
+             Sender sender(lpd);
+             sender.Send("\x02q\n");
+             ASSERT_EQ(sender.Answer(), 0);
+             sender.Send("\x03"
+                         "4 ../../escaped\n");
+             EXPECT_EQ(sender.Answer(), 1);
+         },
+         "", "a malformed file announcement"},
+        {"more than --max-size",
+         [&] {
+             Sender sender(socket);
+             sender.Send(std::string(1024, 'x'));
+             sender.Send(std::string(4096, 'y'));
+         },
+         std::string(1024, 'x'), "cut off after 1024 bytes: larger than"},
+    };
+    int number = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.send();
+        if (!c.partial.empty()) {
+            ++number;
+            EXPECT_EQ(capture.Job(number, ".prn.partial"), c.partial);
+        }
+        if (c.said != nullptr) {
+            EXPECT_TRUE(capture.WaitForErr(c.said)) << capture.Err();
+        }
+        Sender good(socket);
+        good.Send("good");
+        good.Close();
+        ++number;
+        EXPECT_EQ(capture.Job(number), "good");
+    }
+    EXPECT_FALSE(std::filesystem::exists(capture.Around().File("escaped")));
+    EXPECT_EQ(capture.Stop(), 0);
+    ExpectNothingOutsideTheJobs(capture);
+}
+
+TEST(CaptureBinaryTest, TwoSendersAtOnceMakeTwoSeparateJobs) {
+    CaptureProcess capture(TOLVENMARK_CLI, {"--quiet"});
+    Sender first(capture.SocketPort());
+    Sender second(capture.SocketPort());
+    for (int round = 0; round < 50; ++round) {
+        first.Send(std::string(1000, 'A'));
+        second.Send(std::string(1000, 'B'));
+    }
+    second.Close();
+    first.Close();
+    const std::optional<std::string> one = capture.Job(1);
+    const std::optional<std::string> two = capture.Job(2);
+    ASSERT_TRUE(one && two);
+    const std::string as(50000, 'A');
+    const std::string bs(50000, 'B');
+    EXPECT_TRUE((*one == as && *two == bs) || (*one == bs && *two == as));
+    EXPECT_EQ(capture.Stop(), 0);
+    EXPECT_EQ(capture.Out(), "");
+}
+
+// A job still arriving when the capture is told to stop is given a few seconds, then kept
+// as .partial; the program ends as usual.
+TEST(CaptureBinaryTest, StoppingCutsOffTheJobInProgress) {
+    CaptureProcess capture(TOLVENMARK_CLI);
+    Sender sender(capture.SocketPort());
+    sender.Send("abc");
+    ASSERT_TRUE(capture.Job(1, ".prn.incoming"));
+    EXPECT_EQ(capture.Stop(), 0);
+    EXPECT_EQ(ReadBytes(capture.JobsDir() + "/job-1.prn.partial"), "abc");
+    EXPECT_NE(capture.Err().find("stopped before the job was whole"), std::string::npos);
+}
+
+} // namespace

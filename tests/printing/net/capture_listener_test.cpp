@@ -1,0 +1,88 @@
+// The capture listener in this process, with Tolvenmark's own spoolers as senders: the
+// form in which it runs on Windows too, where the command line is not built.
+#include "printing/capture/capture_report.h"
+#include "printing/capture/captured_job.h"
+#include "printing/net/capture_listener.h"
+#include "printing/net/lpd_spooler.h"
+#include "printing/net/socket_spooler.h"
+#include "tests/support/temp_dir.h"
+
+#include <chrono>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+class RecordedReport : public CaptureReport {
+public:
+    void Listening(const std::string& where) override {
+        ports.push_back(where.substr(where.rfind(':') + 1));
+    }
+    void Job(const CapturedJob& job) override {
+        const std::lock_guard<std::mutex> lock(mutex);
+        jobs.push_back(job);
+    }
+    void Problem(const std::string&, const std::string& message) override {
+        const std::lock_guard<std::mutex> lock(mutex);
+        problems.push_back(message);
+    }
+    std::size_t JobCount() {
+        const std::lock_guard<std::mutex> lock(mutex);
+        return jobs.size();
+    }
+
+    std::vector<std::string> ports;
+    std::mutex mutex;
+    std::vector<CapturedJob> jobs;
+    std::vector<std::string> problems;
+};
+
+bool Send(Spooler& spooler, const std::string& bytes) {
+    const bool sent = spooler.OpenPrinter("") && spooler.StartDocument("Tolvenmark Document") &&
+                      spooler.StartPage() && spooler.Write(bytes) && spooler.EndPage() &&
+                      spooler.EndDocument();
+    spooler.ClosePrinter();
+    return sent;
+}
+
+TEST(CaptureListenerTest, KeepsASocketAndAnLpdJobAndStopsOnSigterm) {
+    TempDir dir;
+    CaptureOptions options;
+    options.endpoints = {{CaptureOptions::Protocol::Socket, "127.0.0.1", 0},
+                         {CaptureOptions::Protocol::Lpd, "127.0.0.1", 0}};
+    options.dir = dir.Path().string();
+    RecordedReport report;
+    CaptureListener listener(options, report);
+    listener.Listen();
+    ASSERT_EQ(report.ports.size(), 2u);
+    int stoppedBy = 0;
+    std::thread serving([&] { stoppedBy = listener.Run(); });
+
+    const DirectOptions direct;
+    SocketSpooler socket(*PrinterAddress::Parse("socket://127.0.0.1:" + report.ports[0]).address,
+                         direct);
+    LpdSpooler lpd(*PrinterAddress::Parse("lpd://127.0.0.1:" + report.ports[1] + "/q").address,
+                   direct);
+    EXPECT_TRUE(Send(socket, AllByteValues())) << socket.LastError();
+    EXPECT_TRUE(Send(lpd, AllByteValues() + "lpd")) << lpd.LastError();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (report.JobCount() < 2 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    std::raise(SIGTERM);
+    serving.join();
+
+    EXPECT_EQ(stoppedBy, SIGTERM);
+    EXPECT_TRUE(report.problems.empty()) << report.problems.front();
+    ASSERT_EQ(report.jobs.size(), 2u);
+    for (const CapturedJob& job : report.jobs) {
+        const bool lpdJob = job.protocol == CaptureOptions::Protocol::Lpd;
+        EXPECT_TRUE(job.Complete()) << job.cutOff;
+        EXPECT_EQ(ReadBytes(job.path), lpdJob ? AllByteValues() + "lpd" : AllByteValues());
+        EXPECT_EQ(job.queue, lpdJob ? "q" : "");
+    }
+}
+
+} // namespace
