@@ -29,9 +29,10 @@ constexpr std::size_t Many = static_cast<std::size_t>(-1);
 constexpr std::array<CommandForm, 6> Commands = {{
     {"list", Command::List, false, false, 0, 0, "tolvenmark-cli list"},
     {"print", Command::Print, true, false, 1, Many,
-     "tolvenmark-cli print [-P PRINTER] [-t TITLE] [--format MIME] [--timeout SECONDS] FILE..."},
+     "tolvenmark-cli print [-P PRINTER] [-t TITLE] [--format MIME] [--timeout SECONDS] [-q] "
+     "FILE..."},
     {"send", Command::Send, true, true, 1, 1,
-     "tolvenmark-cli send [-P PRINTER] [-t TITLE] [--format MIME] [--timeout SECONDS] "
+     "tolvenmark-cli send [-P PRINTER] [-t TITLE] [--format MIME] [--timeout SECONDS] [-q] "
      "[--encoding NAME] CODES"},
     {"show", Command::Show, false, true, 0, 1, "tolvenmark-cli show [--encoding NAME] [FILE]"},
     {"encode", Command::Encode, false, true, 0, 1,
@@ -221,8 +222,10 @@ public:
                 return RequestFor(Command::Help);
             } else if (argument == "--version") {
                 return RequestFor(Command::Version);
-            } else if (argument == "--show" || argument == "--quiet") {
+            } else if (argument == "--show") {
                 SetOutput(argument);
+            } else if (argument == "-q" || argument == "--quiet") {
+                SetQuiet();
             } else {
                 ReadValueOption(argument);
             }
@@ -387,6 +390,19 @@ private:
         request_.capture.output = output;
     }
 
+    // Quiet is the capture's "no line per job", and for the commands that send "no
+    // progress line".
+    void SetQuiet() {
+        if (form_.command == Command::Capture) {
+            SetOutput("--quiet");
+            return;
+        }
+        if (!form_.sends) {
+            Fail("'" + std::string(form_.name) + "' sends nothing and takes no --quiet");
+        }
+        request_.quiet = true;
+    }
+
     void CheckOperandCount() const {
         const std::size_t count = request_.operands.size();
         if (count < form_.minOperands) {
@@ -447,11 +463,11 @@ Commands:
                              PRINTER, lpoptions, then the spooler's default) is
                              followed by " (default)" - the name is always the first
                              blank-separated word of a line
-  print [-P PRINTER] [-t TITLE] [--format MIME] [--timeout SECONDS] FILE...
+  print [-P PRINTER] [-t TITLE] [--format MIME] [--timeout SECONDS] [-q] FILE...
                              each file as one raw job, in the order given; FILE '-'
                              is standard input, which, like a pipe or a FIFO, is
                              sent as it is read
-  send [-P PRINTER] [-t TITLE] [--format MIME] [--timeout SECONDS]
+  send [-P PRINTER] [-t TITLE] [--format MIME] [--timeout SECONDS] [-q]
        [--encoding NAME] CODES
                              the token text CODES (for example '<ESC>E<ESC>&l1O')
                              converted to bytes and sent as one raw job;
@@ -494,8 +510,10 @@ Options:
   --max-size SIZE            capture: a larger job is cut off and kept as
                              job-N.prn.partial (default: 1G; K, M, G allowed)
   --show                     capture: each job's bytes as token text too
-  --quiet                    capture: no line per job (problems still go to
-                             standard error)
+  -q, --quiet                print, send: no progress line (shown on standard
+                             error while a job is sent, when standard error is a
+                             terminal); capture: no line per job (problems still
+                             go to standard error)
   --                         ends the options: later arguments are files or codes
   -h, --help                 this text
   --version                  the version
@@ -503,8 +521,12 @@ Options:
 Every job sent prints "request id is PRINTER-ID (N file(s))", as lp does; every
 failure is named on standard error. Empty input sends nothing and makes no job.
 
+Ctrl+C (or SIGTERM) during print or send withdraws the job in progress (nothing
+of it prints) and sends no further file; a second Ctrl+C ends the program at once.
+
 Exit status: 0 all sent, 1 some file or job failed (the others were still sent),
-2 the command line was wrong (nothing was sent).
+2 the command line was wrong (nothing was sent), 130 interrupted by Ctrl+C
+(SIGINT), 143 stopped by SIGTERM.
 
 Tokens: <NUL> to <US> for bytes 0 to 31, <DEL> for 127, <NPC> for 255, case-sensitive;
 every other byte stands for itself.

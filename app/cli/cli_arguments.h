@@ -29,6 +29,8 @@ struct Request {
     // Set by --timeout SECONDS: how long a printer address may take to connect, and to
     // take more bytes while a job is sent.
     std::optional<double> timeoutSeconds;
+    // Set by -q or --quiet: no progress line on standard error while a job is sent.
+    bool quiet = false;
     std::vector<std::string> operands;
 
     // What the capture command alone takes.

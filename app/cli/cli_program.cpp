@@ -2,6 +2,7 @@
 
 #include "app/cli/capture_command.h"
 #include "app/cli/cli_arguments.h"
+#include "app/cli/interrupt_flag.h"
 #include "app_info.h"
 #include "core/code_pages/code_page.h"
 #include "core/code_pages/code_page_text.h"
@@ -19,6 +20,7 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <iostream>
 
@@ -55,6 +57,40 @@ Reading HowToRead(const std::string& name) {
     }
     return Reading::Stream;
 }
+
+// The size of a regular file, when the system tells it.
+std::optional<std::uint64_t> FileSize(const std::string& path) {
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(modTools::FileSystemPath(path), error);
+    return error ? std::nullopt : std::optional<std::uint64_t>(size);
+}
+
+// A stream's source as a job reads it: it stops reading once the command is interrupted
+// (a signal that came while a piece was being sent finds no read to break, and a pipe
+// that stays open would otherwise hold the job), and it knows whether a read ever
+// returned, which is when a stream's job is opened.
+class WatchedSource final : public ByteSource {
+public:
+    WatchedSource(ByteSource& source, std::string name, const InterruptFlag* interrupt)
+        : source_(source), name_(std::move(name)), interrupt_(interrupt) {}
+
+    std::size_t Read(char* buffer, std::size_t capacity) override {
+        if (interrupt_ != nullptr && interrupt_->Raised()) {
+            throw FileError(name_, "read", "interrupted");
+        }
+        const std::size_t read = source_.Read(buffer, capacity);
+        readOnce_ = true;
+        return read;
+    }
+
+    bool ReadOnce() const { return readOnce_; }
+
+private:
+    ByteSource& source_;
+    std::string name_;
+    const InterruptFlag* interrupt_;
+    bool readOnce_ = false;
+};
 
 // Everything the source yields. For show and encode, which need the whole text at once.
 std::string ReadAll(ByteSource& source) {
@@ -94,6 +130,14 @@ CliProgram::CliProgram(PrinterCatalog& catalog, Spooler& spooler, std::istream& 
                        std::ostream& out, std::ostream& err, DirectOptions* directOptions)
     : catalog_(catalog), spooler_(spooler), in_(in), out_(out), err_(err),
       directOptions_(directOptions) {}
+
+void CliProgram::ShowProgress(ProgressLine::Now now) {
+    progressClock_ = std::move(now);
+}
+
+void CliProgram::WatchInterrupt(const InterruptFlag& flag) {
+    interrupt_ = &flag;
+}
 
 int CliProgram::Run(const std::vector<std::string>& arguments) {
     CliArguments::Request request;
@@ -186,6 +230,7 @@ std::optional<std::string> CliProgram::ChoosePrinter(const CliArguments::Request
 }
 
 int CliProgram::Print(const CliArguments::Request& request) {
+    quiet_ = request.quiet;
     const std::optional<std::string> printer = ChoosePrinter(request);
     if (!printer) {
         return ExitSomeFailed;
@@ -193,7 +238,13 @@ int CliProgram::Print(const CliArguments::Request& request) {
     const std::string title = request.title.value_or(modRawPrint::DocumentName);
     bool allSent = true;
     for (const std::string& operand : request.operands) {
+        if (Interrupted()) {
+            break;
+        }
         allSent = PrintOperand(*printer, operand, title) && allSent;
+    }
+    if (Interrupted()) {
+        return ReportInterruption();
     }
     return allSent ? ExitAllSent : ExitSomeFailed;
 }
@@ -212,16 +263,35 @@ bool CliProgram::PrintOperand(const std::string& printer, const std::string& ope
         FileReader source(operand);
         return PrintStream(printer, operand, source, title, 1);
     } catch (const FileError& error) {
-        Complain(error.what());
+        // A read that an interrupt broke is no failure of the file's: the interruption is
+        // reported once, when the command ends.
+        if (!Interrupted()) {
+            Complain(error.what());
+        }
     }
+    EndProgress();
     return false;
 }
 
 bool CliProgram::PrintWholeFile(const std::string& printer, const std::string& path,
                                 const std::string& title) {
-    if (modRawPrint::PrintFileRaw(spooler_, printer, path, title)) {
+    bool sent = false;
+    try {
+        sent = modRawPrint::PrintFileRaw(spooler_, printer, path, title,
+                                         BeginJob(path, FileSize(path)));
+    } catch (const FileError&) {
+        if (Interrupted()) {
+            NoteWithdrawn(path, printer);
+        }
+        throw;
+    }
+    if (sent) {
         ReportJob(printer, 1);
         return true;
+    }
+    if (Interrupted()) {
+        NoteWithdrawn(path, printer);
+        return false;
     }
     Complain(path + ": not sent to " + printer + ": " + spooler_.LastError());
     return false;
@@ -229,7 +299,18 @@ bool CliProgram::PrintWholeFile(const std::string& printer, const std::string& p
 
 bool CliProgram::PrintStream(const std::string& printer, const std::string& name,
                              ByteSource& source, const std::string& title, int fileCount) {
-    switch (modRawPrint::PrintStreamRaw(spooler_, printer, source, title)) {
+    WatchedSource watched(source, name, interrupt_);
+    modRawPrint::StreamJob job = modRawPrint::StreamJob::NotSent;
+    try {
+        job = modRawPrint::PrintStreamRaw(spooler_, printer, watched, title, BeginJob(name, {}));
+    } catch (const FileError&) {
+        // The stream's job is opened after its first piece has been read.
+        if (Interrupted() && watched.ReadOnce()) {
+            NoteWithdrawn(name, printer);
+        }
+        throw;
+    }
+    switch (job) {
     case modRawPrint::StreamJob::Sent:
         ReportJob(printer, fileCount);
         return true;
@@ -239,8 +320,55 @@ bool CliProgram::PrintStream(const std::string& printer, const std::string& name
     case modRawPrint::StreamJob::NotSent:
         break;
     }
+    if (Interrupted()) {
+        NoteWithdrawn(name, printer);
+        return false;
+    }
     Complain(name + ": not sent to " + printer + ": " + spooler_.LastError());
     return false;
+}
+
+// A job's control: the interrupt stops it.
+JobControl CliProgram::Control() const {
+    JobControl control;
+    if (interrupt_ != nullptr) {
+        control.stop = interrupt_->Stop();
+    }
+    return control;
+}
+
+// The control of a job of print: the interrupt, and its progress line when one is shown.
+JobControl CliProgram::BeginJob(const std::string& name, std::optional<std::uint64_t> total) {
+    JobControl control = Control();
+    if (progressClock_ && !quiet_) {
+        progress_.emplace(err_, name, total, *progressClock_);
+        control.progress = [this](std::uint64_t sent) { progress_->Update(sent); };
+    }
+    return control;
+}
+
+// Wipes the job's progress line, before anything else is written where it stands.
+void CliProgram::EndProgress() {
+    if (progress_) {
+        progress_->Clear();
+        progress_.reset();
+    }
+}
+
+bool CliProgram::Interrupted() const {
+    return interrupt_ != nullptr && interrupt_->Raised();
+}
+
+void CliProgram::NoteWithdrawn(const std::string& name, const std::string& printer) {
+    withdrawn_ = "the job for " + name + " was withdrawn from " + printer;
+}
+
+// Says what the interruption did and gives the exit status a shell gives a command the
+// signal ended.
+int CliProgram::ReportInterruption() {
+    const std::string what = interrupt_->Signal() == SIGTERM ? "terminated" : "interrupted";
+    Complain(what + ": " + withdrawn_.value_or("no job was in progress, so nothing was withdrawn"));
+    return interrupt_->ExitStatus();
 }
 
 int CliProgram::Send(const CliArguments::Request& request) {
@@ -250,6 +378,9 @@ int CliProgram::Send(const CliArguments::Request& request) {
     try {
         bytes = TextToBytes(request, fromInput ? ReadInput({}) : codes);
     } catch (const FileError& error) {
+        if (Interrupted()) {
+            return ReportInterruption();
+        }
         Complain(error.what());
         return ExitSomeFailed;
     } catch (const CodePageText::ConversionError& error) {
@@ -264,14 +395,23 @@ int CliProgram::Send(const CliArguments::Request& request) {
     if (!printer) {
         return ExitSomeFailed;
     }
+    if (Interrupted()) {
+        return ReportInterruption();
+    }
+    // The codes are short: no progress line for them.
     if (!modRawPrint::PrintStringRaw(spooler_, *printer, bytes,
-                                     request.title.value_or(modRawPrint::DocumentName))) {
+                                     request.title.value_or(modRawPrint::DocumentName),
+                                     Control())) {
+        if (Interrupted()) {
+            NoteWithdrawn("the codes", *printer);
+            return ReportInterruption();
+        }
         Complain("codes not sent to " + *printer + ": " + spooler_.LastError());
         return ExitSomeFailed;
     }
     // Like lp, a job read from anywhere but a file counts no files.
     ReportJob(*printer, 0);
-    return ExitAllSent;
+    return Interrupted() ? ReportInterruption() : ExitAllSent;
 }
 
 int CliProgram::Show(const CliArguments::Request& request) {
@@ -300,6 +440,7 @@ int CliProgram::Encode(const CliArguments::Request& request) {
 // A printer reached by its address keeps no job number (socket, LPD and devices): its
 // job is done when the bytes are, and is reported so.
 void CliProgram::ReportJob(const std::string& printer, int fileCount) {
+    EndProgress();
     if (spooler_.JobId() == 0) {
         out_ << "sent to " << printer << " (" << fileCount << " file(s))" << std::endl;
         return;
@@ -333,5 +474,6 @@ int CliProgram::WriteOutput(const std::string& bytes) {
 }
 
 void CliProgram::Complain(const std::string& message) {
+    EndProgress();
     err_ << ProgramName << ": " << message << std::endl;
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "app/cli/progress_line.h"
+#include "printing/job_control.h"
+
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -7,6 +10,7 @@
 
 class ByteSource;
 struct DirectOptions;
+class InterruptFlag;
 class PrinterCatalog;
 class Spooler;
 
@@ -30,6 +34,13 @@ public:
     // Runs the command line (without the program's name) and returns the exit status.
     int Run(const std::vector<std::string>& arguments);
 
+    // Shows how far each job of print has come on the error stream (a terminal), unless
+    // --quiet, redrawn as `now` says time passes.
+    void ShowProgress(ProgressLine::Now now = ProgressLine::Clock::now);
+    // Ctrl+C and SIGTERM, as the flag tells them: print and send withdraw the job in
+    // progress, send no further one, say so, and end with the flag's exit status.
+    void WatchInterrupt(const InterruptFlag& flag);
+
 private:
     int List();
     int Print(const CliArguments::Request& request);
@@ -45,6 +56,12 @@ private:
     bool PrintStream(const std::string& printer, const std::string& name, ByteSource& source,
                      const std::string& title, int fileCount);
     void ReportJob(const std::string& printer, int fileCount);
+    JobControl Control() const;
+    JobControl BeginJob(const std::string& name, std::optional<std::uint64_t> total);
+    void EndProgress();
+    bool Interrupted() const;
+    void NoteWithdrawn(const std::string& name, const std::string& printer);
+    int ReportInterruption();
     std::string ReadInput(const std::vector<std::string>& operands);
     int WriteOutput(const std::string& bytes);
     void Complain(const std::string& message);
@@ -56,4 +73,11 @@ private:
     std::ostream& out_;
     std::ostream& err_;
     DirectOptions* directOptions_;
+
+    std::optional<ProgressLine::Now> progressClock_;
+    bool quiet_ = false;
+    std::optional<ProgressLine> progress_;
+    const InterruptFlag* interrupt_ = nullptr;
+    // What an interruption withdrew: "the job for NAME was withdrawn from PRINTER".
+    std::optional<std::string> withdrawn_;
 };

@@ -57,6 +57,14 @@ TEST(CliArgumentsTest, TitleAndEncodingInEveryForm) {
     EXPECT_FALSE(Parse({"show"}).encoding);
 }
 
+TEST(CliArgumentsTest, QuietOnlyForTheCommandsThatSend) {
+    EXPECT_TRUE(Parse({"print", "-q", "f"}).quiet);
+    EXPECT_TRUE(Parse({"send", "x", "--quiet"}).quiet);
+    EXPECT_FALSE(Parse({"print", "f"}).quiet);
+    EXPECT_EQ(Parse({"print", "--", "-q"}).operands, Arguments{"-q"});
+    EXPECT_THROW(Parse({"show", "-q"}), UsageError);
+}
+
 TEST(CliArgumentsTest, DoubleDashAndSingleDashMakeOperands) {
     EXPECT_EQ(Parse({"print", "--", "-P", "--help", "-x"}).operands,
               (Arguments{"-P", "--help", "-x"}));

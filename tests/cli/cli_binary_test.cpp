@@ -30,13 +30,13 @@ TEST(CliBinaryTest, HelpListsEveryCommandAndOption) {
     EXPECT_EQ(result.exitCode, 0);
     for (const char* line :
          {"\n  list ",
-          "\n  print [-P PRINTER] [-t TITLE] [--format MIME] [--timeout SECONDS] FILE...\n",
-          "\n  send [-P PRINTER] [-t TITLE] [--format MIME] [--timeout SECONDS]\n"
+          "\n  print [-P PRINTER] [-t TITLE] [--format MIME] [--timeout SECONDS] [-q] FILE...\n",
+          "\n  send [-P PRINTER] [-t TITLE] [--format MIME] [--timeout SECONDS] [-q]\n"
           "       [--encoding NAME] CODES\n",
           "\n  show [--encoding NAME] [FILE]\n", "\n  encode [--encoding NAME] [FILE]\n",
           "\n  -P, -d, --printer PRINTER ", "\n  -t, --title TITLE ", "\n  --encoding NAME ",
-          "\n  --format MIME ", "\n  --timeout SECONDS ", "\n  -- ", "\n  -h, --help ",
-          "\n  --version "}) {
+          "\n  --format MIME ", "\n  --timeout SECONDS ", "\n  -q, --quiet ", "\n  -- ",
+          "\n  -h, --help ", "\n  --version "}) {
         EXPECT_NE(result.out.find(line), std::string::npos) << line << " missing in\n"
                                                             << result.out;
     }

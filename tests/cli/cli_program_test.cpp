@@ -1,9 +1,11 @@
 #include "app/cli/cli_program.h"
+#include "app/cli/interrupt_flag.h"
 #include "core/file_error.h"
 #include "tests/support/fake_printer_catalog.h"
 #include "tests/support/recording_spooler.h"
 #include "tests/support/temp_dir.h"
 
+#include <csignal>
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -11,21 +13,31 @@ namespace {
 
 using Arguments = std::vector<std::string>;
 
-// A spooler that refuses the write of one particular content and records everything.
+// A spooler that refuses the write of one particular content and records everything. It
+// can raise an interrupt flag at a given call, as a signal arriving then would.
 class PickySpooler final : public Spooler {
 public:
     RecordingSpooler recording;
     std::string refusedData = "refuse me";
 
+    // Raises the flag with the signal at the count-th call of the operation.
+    void RaiseAt(InterruptFlag& flag, int signal, const std::string& operation, std::size_t count) {
+        interrupt_ = &flag;
+        signal_ = signal;
+        raiseAt_ = operation;
+        raiseAtCount_ = count;
+        heard_ = 0;
+    }
+
     bool OpenPrinter(const std::string& name) override { return recording.OpenPrinter(name); }
     bool StartDocument(const std::string& name) override { return recording.StartDocument(name); }
-    bool StartPage() override { return recording.StartPage(); }
+    bool StartPage() override { return Hear("StartPage", recording.StartPage()); }
     bool Write(std::string_view data) override {
         refusing_ = data == refusedData;
-        return recording.Write(data) && !refusing_;
+        return Hear("Write", recording.Write(data) && !refusing_);
     }
     bool EndPage() override { return recording.EndPage(); }
-    bool EndDocument() override { return recording.EndDocument(); }
+    bool EndDocument() override { return Hear("EndDocument", recording.EndDocument()); }
     bool ClosePrinter() override { return recording.ClosePrinter(); }
     void CancelDocument() override { recording.CancelDocument(); }
     std::string LastError() const override {
@@ -34,7 +46,19 @@ public:
     int JobId() const override { return recording.JobId(); }
 
 private:
+    bool Hear(const std::string& operation, bool result) {
+        if (interrupt_ != nullptr && operation == raiseAt_ && ++heard_ == raiseAtCount_) {
+            interrupt_->Raise(signal_);
+        }
+        return result;
+    }
+
     bool refusing_ = false;
+    InterruptFlag* interrupt_ = nullptr;
+    int signal_ = 0;
+    std::string raiseAt_;
+    std::size_t raiseAtCount_ = 0;
+    std::size_t heard_ = 0;
 };
 
 class CliProgramTest : public ::testing::Test {
@@ -58,6 +82,26 @@ protected:
         err.str({});
         return CliProgram(catalog, spooler, in, out, err).Run(arguments);
     }
+
+    // Runs on a terminal, as it were: with an interrupt flag, which the spooler raises at
+    // the count-th call of the operation, and with progress drawn on a clock that moves a
+    // second at each look, so that every piece is drawn.
+    int RunWatched(const Arguments& arguments, const std::string& input = {},
+                   const std::string& raiseAt = {}, std::size_t count = 1, int signal = SIGINT) {
+        in.str(input);
+        in.clear();
+        out.str({});
+        err.str({});
+        spooler = PickySpooler();
+        InterruptFlag interrupt;
+        spooler.RaiseAt(interrupt, signal, raiseAt, count);
+        CliProgram program(catalog, spooler, in, out, err);
+        program.WatchInterrupt(interrupt);
+        program.ShowProgress([this] { return now += std::chrono::seconds(1); });
+        return program.Run(arguments);
+    }
+
+    ProgressLine::Clock::time_point now;
 
     std::string File(const std::string& name, const std::string& bytes) {
         WriteBytes(dir.File(name), bytes);
@@ -263,6 +307,84 @@ TEST_F(CliProgramTest, TextWithoutBytesInTheCodePageStopsBeforeAnythingIsSentOrW
                              ": line 1, column 2: U+00C1 \"\u00C1\" has no byte in cp437\n");
     EXPECT_TRUE(spooler.recording.Calls().empty());
     EXPECT_EQ(out.str(), "");
+}
+
+// Ctrl+C or SIGTERM during a job: the job is cancelled in the spooler, no later file is
+// opened, and the command says so and ends as a shell reports the signal.
+TEST_F(CliProgramTest, AnInterruptWithdrawsTheJobInProgressAndSendsNoMore) {
+    const std::string first = File("first.prn", std::string(200000, 'a'));
+    const std::string second = File("second.prn", "b");
+    const Arguments withdrawn = {"OpenPrinter", "StartDocument",  "StartPage",   "Write",
+                                 "Write",       "CancelDocument", "ClosePrinter"};
+    struct Case {
+        Arguments arguments;
+        std::string input;
+        std::string raiseAt;
+        int signal;
+        int status;
+        Arguments operations;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {{"print", first, second},
+         "",
+         "Write",
+         SIGINT,
+         130,
+         withdrawn,
+         "interrupted: the job for " + first + " was withdrawn from LabelWriter"},
+        {{"print", "-", second},
+         std::string(200000, 'c'),
+         "Write",
+         SIGTERM,
+         143,
+         withdrawn,
+         "terminated: the job for standard input was withdrawn from LabelWriter"},
+        {{"send", "<ESC>E"},
+         "",
+         "StartPage",
+         SIGINT,
+         130,
+         {"OpenPrinter", "StartDocument", "StartPage", "CancelDocument", "ClosePrinter"},
+         "interrupted: the job for the codes was withdrawn from LabelWriter"},
+    };
+    for (const Case& c : cases) {
+        const std::size_t count = c.raiseAt == "Write" ? 2 : 1;
+        EXPECT_EQ(RunWatched(c.arguments, c.input, c.raiseAt, count, c.signal), c.status);
+        EXPECT_EQ(spooler.recording.Operations(), c.operations);
+        EXPECT_EQ(out.str(), "");
+        // A progress line drawn before is wiped first.
+        const std::string said = err.str();
+        const std::string message = "tolvenmark-cli: " + c.message + "\n";
+        ASSERT_GE(said.size(), message.size());
+        EXPECT_EQ(said.substr(said.size() - message.size()), message) << said;
+        EXPECT_TRUE(said.size() == message.size() || said[said.size() - message.size() - 1] == '\r')
+            << said;
+    }
+}
+
+TEST_F(CliProgramTest, AnInterruptBetweenJobsWithdrawsNothingAndSendsNoMore) {
+    const std::string first = File("first.prn", "a");
+    EXPECT_EQ(RunWatched({"print", "-q", first, File("second.prn", "b")}, "", "EndDocument"), 130);
+    EXPECT_EQ(OpenedPrinters(), Arguments{"LabelWriter"});
+    EXPECT_EQ(out.str(), "request id is LabelWriter-1 (1 file(s))\n");
+    EXPECT_EQ(err.str(),
+              "tolvenmark-cli: interrupted: no job was in progress, so nothing was withdrawn\n");
+}
+
+// The line is redrawn in place and wiped before the job's request id is written.
+TEST_F(CliProgramTest, ProgressIsDrawnOnTheErrorStreamAndWipedUnlessQuiet) {
+    const std::string file = File("label.prn", std::string(200000, 'a'));
+    EXPECT_EQ(RunWatched({"print", file}), 0);
+    const std::string last = "label.prn: 195.3 KiB of 195.3 KiB (100%)";
+    EXPECT_EQ(err.str(), "\rlabel.prn: 64.0 KiB of 195.3 KiB (32%)"
+                         "\rlabel.prn: 128.0 KiB of 195.3 KiB (65%)"
+                         "\rlabel.prn: 192.0 KiB of 195.3 KiB (98%)"
+                         "\r" +
+                             last + "\r" + std::string(last.size(), ' ') + "\r");
+    EXPECT_EQ(out.str(), "request id is LabelWriter-1 (1 file(s))\n");
+    EXPECT_EQ(RunWatched({"print", "-q", file}), 0);
+    EXPECT_EQ(err.str(), "");
 }
 
 } // namespace

@@ -5,9 +5,20 @@
 #include "tests/support/scoped_environment.h"
 #include "tests/support/temp_dir.h"
 
+#include <chrono>
+#include <csignal>
+#include <cups/cups.h>
+#include <fcntl.h>
+#include <filesystem>
 #include <random>
 #include <regex>
+#include <spawn.h>
 #include <sstream>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
 
 namespace {
 
@@ -205,6 +216,88 @@ TEST_F(CliSpoolerTest, NoSchedulerIsNamedAsSuch) {
     const ProgramResult sent = Cli({"send", "<ESC>E"});
     EXPECT_EQ(sent.exitCode, 1);
     EXPECT_EQ(sent.err, "tolvenmark-cli: cannot find the default printer: " + noAnswer + "\n");
+}
+
+// The newest job of the queue, finished or not, as the scheduler reports it.
+std::optional<cups_job_t> NewestJob(const std::string& queue) {
+    cups_job_t* jobs = nullptr;
+    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, queue.c_str(), 0, CUPS_WHICHJOBS_ALL);
+    std::optional<cups_job_t> newest;
+    for (int i = 0; i < count; ++i) {
+        if (!newest || jobs[i].id > newest->id) {
+            newest = jobs[i];
+        }
+    }
+    cupsFreeJobs(count, jobs);
+    return newest;
+}
+
+// Ctrl+C while a program's output is still being piped in: the job is cancelled in the
+// scheduler (not left pending, nothing of it printed), and the command says so and ends as
+// a shell reports SIGINT.
+TEST_F(CliSpoolerTest, InterruptWithdrawsTheJobFromTheScheduler) {
+    TempDir temp;
+    const int waiting = PrivateSpooler::ActiveJobs(DefaultQueue);
+    int input[2];
+    ASSERT_EQ(pipe(input), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, input[0], 0);
+    posix_spawn_file_actions_addclose(&actions, input[1]);
+    posix_spawn_file_actions_addopen(&actions, 1, temp.File("out").c_str(), O_WRONLY | O_CREAT,
+                                     0600);
+    posix_spawn_file_actions_addopen(&actions, 2, temp.File("err").c_str(), O_WRONLY | O_CREAT,
+                                     0600);
+    std::vector<std::string> arguments = {TOLVENMARK_CLI, "print", "-P", DefaultQueue, "-"};
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) {
+        argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
+    pid_t child = 0;
+    const int spawned =
+        posix_spawn(&child, TOLVENMARK_CLI, &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(input[0]);
+    ASSERT_EQ(spawned, 0);
+
+    // More than one piece goes in, then the pipe stays open and quiet: the job is in the
+    // scheduler, still receiving its document.
+    const std::string piece(200000, 'x');
+    EXPECT_EQ(write(input[1], piece.data(), piece.size()), static_cast<ssize_t>(piece.size()));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (PrivateSpooler::ActiveJobs(DefaultQueue) == waiting &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_EQ(PrivateSpooler::ActiveJobs(DefaultQueue), waiting + 1);
+    kill(child, SIGINT);
+    // A read that waits on through the signal would hold the program: it must end soon.
+    int status = 0;
+    pid_t reaped = 0;
+    const auto ended = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while ((reaped = waitpid(child, &status, WNOHANG)) == 0 &&
+           std::chrono::steady_clock::now() < ended) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    if (reaped == 0) {
+        kill(child, SIGKILL);
+        waitpid(child, &status, 0);
+        ADD_FAILURE() << "still running 10 s after SIGINT";
+    }
+    close(input[1]);
+
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 130);
+    EXPECT_EQ(ReadBytes(temp.File("out")), "");
+    EXPECT_EQ(ReadBytes(temp.File("err")), "tolvenmark-cli: interrupted: the job for standard "
+                                           "input was withdrawn from " +
+                                               std::string(DefaultQueue) + "\n");
+    EXPECT_EQ(PrivateSpooler::ActiveJobs(DefaultQueue), waiting);
+    const std::optional<cups_job_t> job = NewestJob(DefaultQueue);
+    ASSERT_TRUE(job);
+    EXPECT_EQ(job->state, IPP_JSTATE_CANCELED);
+    EXPECT_FALSE(std::filesystem::exists(dir + "/out/job-" + std::to_string(job->id) + ".prn"));
 }
 
 } // namespace
