@@ -9,7 +9,7 @@
 // operands in any order; "--" ends the options and "-" is an operand (standard input).
 namespace CliArguments {
 
-enum class Command { Help, Version, List, Print, Send, Show, Encode };
+enum class Command { Help, Version, List, Print, Send, Show, Encode, Status };
 
 struct Request {
     Command command = Command::Help;
@@ -24,8 +24,11 @@ struct Request {
     // Set by --format MIME: the document format declared to an IPP printer address.
     std::optional<std::string> format;
     // Set by --timeout SECONDS: how long a printer address may take to connect, and to
-    // take more bytes while a job is sent.
+    // take more bytes while a job is sent, and how long the print scheduler may take to
+    // answer.
     std::optional<double> timeoutSeconds;
+    // Set by --wait: wait until each job sent has ended.
+    bool wait = false;
     std::vector<std::string> operands;
 };
 

@@ -1,6 +1,7 @@
 #include "app/cli/cli_program.h"
 #include "printing/cups/cups_printer_catalog.h"
 #include "printing/direct/direct_options.h"
+#include "printing/platform/platform_job_monitor.h"
 #include "printing/platform/platform_spooler.h"
 
 #include <exception>
@@ -12,12 +13,14 @@ int main(int argc, char** argv) {
     // which would only slow large files down.
     std::ios::sync_with_stdio(false);
     try {
-        CupsPrinterCatalog catalog;
         // Queues, and printers reached by their address with the options the command line
-        // sets.
+        // sets; the scheduler time-out bounds the printer list too.
         DirectOptions directOptions;
+        CupsPrinterCatalog catalog(directOptions);
         const std::unique_ptr<Spooler> spooler = MakePlatformSpooler(directOptions);
-        CliProgram program(catalog, *spooler, std::cin, std::cout, std::cerr, &directOptions);
+        const std::unique_ptr<JobMonitor> monitor = MakePlatformJobMonitor(directOptions);
+        CliProgram program(catalog, *spooler, std::cin, std::cout, std::cerr, &directOptions,
+                           monitor.get());
         return program.Run(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const std::exception& error) {
         std::cerr << "tolvenmark-cli: " << error.what() << std::endl;
