@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
     // The system's queues, and printers reached by their address.
     const DirectOptions directOptions;
     const std::unique_ptr<Spooler> spooler = MakePlatformSpooler(directOptions);
-    const std::unique_ptr<PrinterCatalog> catalog = MakePlatformPrinterCatalog();
+    const std::unique_ptr<PrinterCatalog> catalog = MakePlatformPrinterCatalog(directOptions);
     frmMain window(desktop, *spooler, *catalog);
     // Start-up runs before the window shows: a message about the printers comes first.
     window.Load();

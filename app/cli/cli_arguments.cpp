@@ -17,7 +17,8 @@ namespace {
 struct CommandForm {
     std::string_view name;
     Command command;
-    bool sends;        // takes a printer and a job title
+    bool sends;        // takes a printer, a job title and --wait
+    bool asksSpooler;  // takes a time-out
     bool convertsText; // takes an encoding
     std::size_t minOperands;
     std::size_t maxOperands;
@@ -26,18 +27,22 @@ struct CommandForm {
 
 constexpr std::size_t Many = static_cast<std::size_t>(-1);
 
-constexpr std::array<CommandForm, 6> Commands = {{
-    {"list", Command::List, false, false, 0, 0, "tolvenmark-cli list"},
-    {"print", Command::Print, true, false, 1, Many,
-     "tolvenmark-cli print [-P PRINTER] [-t TITLE] [--format MIME] [--timeout SECONDS] [-q] "
-     "FILE..."},
-    {"send", Command::Send, true, true, 1, 1,
-     "tolvenmark-cli send [-P PRINTER] [-t TITLE] [--format MIME] [--timeout SECONDS] [-q] "
+constexpr std::array<CommandForm, 7> Commands = {{
+    {"list", Command::List, false, true, false, 0, 0, "tolvenmark-cli list [--timeout SECONDS]"},
+    {"print", Command::Print, true, true, false, 1, Many,
+     "tolvenmark-cli print [-P PRINTER] [-t TITLE] [--format MIME] [--timeout SECONDS] [--wait] "
+     "[-q] FILE..."},
+    {"send", Command::Send, true, true, true, 1, 1,
+     "tolvenmark-cli send [-P PRINTER] [-t TITLE] [--format MIME] [--timeout SECONDS] [--wait] "
+     "[-q] "
      "[--encoding NAME] CODES"},
-    {"show", Command::Show, false, true, 0, 1, "tolvenmark-cli show [--encoding NAME] [FILE]"},
-    {"encode", Command::Encode, false, true, 0, 1,
+    {"show", Command::Show, false, false, true, 0, 1,
+     "tolvenmark-cli show [--encoding NAME] [FILE]"},
+    {"encode", Command::Encode, false, false, true, 0, 1,
      "tolvenmark-cli encode [--encoding NAME] [FILE]"},
-    {"capture", Command::Capture, false, false, 0, 0,
+    {"status", Command::Status, false, true, false, 0, 0,
+     "tolvenmark-cli status [-P PRINTER] [--timeout SECONDS]"},
+    {"capture", Command::Capture, false, false, false, 0, 0,
      "tolvenmark-cli capture [--socket [ADDR:]PORT]... [--lpd [ADDR:]PORT]... [--dir DIR] "
      "[--max-size SIZE] [--timeout SECONDS] [--show|--quiet]"},
 }};
@@ -226,6 +231,11 @@ public:
                 SetOutput(argument);
             } else if (argument == "-q" || argument == "--quiet") {
                 SetQuiet();
+            } else if (argument == "--wait") {
+                if (!form_.sends) {
+                    Fail("'" + std::string(form_.name) + "' sends nothing and takes no --wait");
+                }
+                request_.wait = true;
             } else {
                 ReadValueOption(argument);
             }
@@ -293,7 +303,7 @@ private:
         command.append(form_.name).push_back('\'');
         switch (setting) {
         case Setting::Printer:
-            if (!form_.sends) {
+            if (!form_.sends && form_.command != Command::Status) {
                 Fail(command + " sends nothing and takes no printer");
             }
             if (value.empty()) {
@@ -330,8 +340,9 @@ private:
             request_.format = value;
             break;
         case Setting::Timeout:
-            if (!form_.sends && form_.command != Command::Capture) {
-                Fail(command + " sends nothing and takes no time-out");
+            // The capture's time-out is how long a sender may send nothing.
+            if (!form_.asksSpooler && form_.command != Command::Capture) {
+                Fail(command + " asks no printer and takes no time-out");
             }
             request_.timeoutSeconds = Seconds(value);
             if (!request_.timeoutSeconds) {
@@ -458,16 +469,17 @@ std::string HelpText() {
 Send bytes to a printer unchanged, past any driver, as raw spooler jobs.
 
 Commands:
-  list                       the printer names, one a line, in the spooler's order;
+  list [--timeout SECONDS]   the printer names, one a line, in the spooler's order;
                              the default printer (the one 'lpstat -d' names: LPDEST,
                              PRINTER, lpoptions, then the spooler's default) is
                              followed by " (default)" - the name is always the first
                              blank-separated word of a line
-  print [-P PRINTER] [-t TITLE] [--format MIME] [--timeout SECONDS] [-q] FILE...
+  print [-P PRINTER] [-t TITLE] [--format MIME] [--timeout SECONDS] [--wait] [-q]
+        FILE...
                              each file as one raw job, in the order given; FILE '-'
                              is standard input, which, like a pipe or a FIFO, is
                              sent as it is read
-  send [-P PRINTER] [-t TITLE] [--format MIME] [--timeout SECONDS] [-q]
+  send [-P PRINTER] [-t TITLE] [--format MIME] [--timeout SECONDS] [--wait] [-q]
        [--encoding NAME] CODES
                              the token text CODES (for example '<ESC>E<ESC>&l1O')
                              converted to bytes and sent as one raw job;
@@ -477,6 +489,11 @@ Commands:
   encode [--encoding NAME] [FILE]
                              token text to raw bytes on standard output
                              (FILE '-' or none: standard input)
+  status [-P PRINTER] [--timeout SECONDS]
+                             the printer's state and why ("stopped: the printer is
+                             not connected"), then each job waiting at it, one a
+                             line: PRINTER-ID, title, user and state, separated
+                             by tabs
   capture [--socket [ADDR:]PORT]... [--lpd [ADDR:]PORT]... [--dir DIR]
           [--max-size SIZE] [--timeout SECONDS] [--show|--quiet]
                              be a raw printer: keep each job a program sends as
@@ -496,8 +513,14 @@ Options:
                              (default: application/octet-stream where it takes
                              it, else the format the data's first bytes show)
   --timeout SECONDS          how long a printer address may take to answer, and
-                             to take more bytes (default: 10 to connect, 30);
+                             to take more bytes (default: 10 to connect, 30),
+                             and the print scheduler to answer (default: 15);
                              capture: how long a sender may send nothing (30)
+  --wait                     wait until each job has ended: a job that did not
+                             complete (aborted, canceled, held, or waiting at a
+                             stopped printer) is named with its state and why.
+                             A socket, LPD or device printer's job has ended
+                             when its bytes are sent
   --encoding NAME            the text's character set: cp1252 (the windows'),
                              cp437, cp850 or utf-8. Text is read as UTF-8 and
                              each character becomes its byte in NAME (show: the
@@ -524,9 +547,9 @@ failure is named on standard error. Empty input sends nothing and makes no job.
 Ctrl+C (or SIGTERM) during print or send withdraws the job in progress (nothing
 of it prints) and sends no further file; a second Ctrl+C ends the program at once.
 
-Exit status: 0 all sent, 1 some file or job failed (the others were still sent),
-2 the command line was wrong (nothing was sent), 130 interrupted by Ctrl+C
-(SIGINT), 143 stopped by SIGTERM.
+Exit status: 0 all sent (with --wait: and completed), 1 some file or job failed
+(the others were still sent), 2 the command line was wrong (nothing was sent), 130
+interrupted by Ctrl+C (SIGINT), 143 stopped by SIGTERM.
 
 Tokens: <NUL> to <US> for bytes 0 to 31, <DEL> for 127, <NPC> for 255, case-sensitive;
 every other byte stands for itself.

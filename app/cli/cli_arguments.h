@@ -12,7 +12,7 @@
 // operands in any order; "--" ends the options and "-" is an operand (standard input).
 namespace CliArguments {
 
-enum class Command { Help, Version, List, Print, Send, Show, Encode, Capture };
+enum class Command { Help, Version, List, Print, Send, Show, Encode, Status, Capture };
 
 struct Request {
     Command command = Command::Help;
@@ -27,10 +27,13 @@ struct Request {
     // Set by --format MIME: the document format declared to an IPP printer address.
     std::optional<std::string> format;
     // Set by --timeout SECONDS: how long a printer address may take to connect, and to
-    // take more bytes while a job is sent.
+    // take more bytes while a job is sent, and how long the print scheduler may take to
+    // answer.
     std::optional<double> timeoutSeconds;
     // Set by -q or --quiet: no progress line on standard error while a job is sent.
     bool quiet = false;
+    // Set by --wait: wait until each job sent has ended.
+    bool wait = false;
     std::vector<std::string> operands;
 
     // What the capture command alone takes.

@@ -12,6 +12,7 @@
 #include "core/stream_reader.h"
 #include "core/whole_file.h"
 #include "printing/direct/direct_options.h"
+#include "printing/job_monitor.h"
 #include "printing/printer_catalog.h"
 #include "printing/printer_list.h"
 #include "printing/raw_print.h"
@@ -23,6 +24,7 @@
 #include <csignal>
 #include <filesystem>
 #include <iostream>
+#include <thread>
 
 namespace {
 
@@ -30,6 +32,28 @@ using CliArguments::Command;
 
 constexpr const char* ProgramName = "tolvenmark-cli";
 constexpr const char* StandardInputName = "standard input";
+
+// How often --wait asks the spooler about a job.
+constexpr std::chrono::seconds JobPollInterval{1};
+
+// "Tolvenmark_Capture-12": a job as lp names it.
+std::string JobLabel(const std::string& printer, int jobId) {
+    return printer + '-' + std::to_string(jobId);
+}
+
+// "Stop_Queue: stopped: the printer is not connected"; a printer that refuses jobs says
+// so after it.
+std::string PrinterLine(const std::string& printer, const PrinterStatus& status) {
+    std::string line = printer + ": " + modJobStatus::StateWord(status.state);
+    const std::string trouble = modJobStatus::PrinterTrouble(status.message, status.reasons);
+    if (!trouble.empty()) {
+        line += ": " + trouble;
+    }
+    if (!status.acceptingJobs) {
+        line += " (not accepting jobs)";
+    }
+    return line;
+}
 
 // How a file named on the command line is read for a job.
 enum class Reading {
@@ -127,9 +151,10 @@ std::string BytesToText(const CliArguments::Request& request, const std::string&
 } // namespace
 
 CliProgram::CliProgram(PrinterCatalog& catalog, Spooler& spooler, std::istream& in,
-                       std::ostream& out, std::ostream& err, DirectOptions* directOptions)
+                       std::ostream& out, std::ostream& err, DirectOptions* directOptions,
+                       JobMonitor* monitor)
     : catalog_(catalog), spooler_(spooler), in_(in), out_(out), err_(err),
-      directOptions_(directOptions) {}
+      directOptions_(directOptions), monitor_(monitor) {}
 
 void CliProgram::ShowProgress(ProgressLine::Now now) {
     progressClock_ = std::move(now);
@@ -165,6 +190,8 @@ int CliProgram::Run(const std::vector<std::string>& arguments) {
         return Show(request);
     case Command::Encode:
         return Encode(request);
+    case Command::Status:
+        return Status(request);
     case Command::Capture:
         return CaptureCommand(out_, err_).Run(request);
     }
@@ -183,6 +210,7 @@ void CliProgram::SetDirectOptions(const CliArguments::Request& request) {
             std::chrono::duration<double>(*request.timeoutSeconds));
         directOptions_->connectTimeout = timeout;
         directOptions_->stallTimeout = timeout;
+        directOptions_->schedulerTimeout = timeout;
     }
 }
 
@@ -242,6 +270,10 @@ int CliProgram::Print(const CliArguments::Request& request) {
             break;
         }
         allSent = PrintOperand(*printer, operand, title) && allSent;
+    }
+    // Ctrl+C while waiting stops the wait; the jobs already taken stay with the spooler.
+    if (request.wait && !Interrupted()) {
+        allSent = AwaitSentJobs() && allSent;
     }
     if (Interrupted()) {
         return ReportInterruption();
@@ -411,7 +443,11 @@ int CliProgram::Send(const CliArguments::Request& request) {
     }
     // Like lp, a job read from anywhere but a file counts no files.
     ReportJob(*printer, 0);
-    return Interrupted() ? ReportInterruption() : ExitAllSent;
+    const bool completed = !request.wait || Interrupted() || AwaitSentJobs();
+    if (Interrupted()) {
+        return ReportInterruption();
+    }
+    return completed ? ExitAllSent : ExitSomeFailed;
 }
 
 int CliProgram::Show(const CliArguments::Request& request) {
@@ -445,8 +481,72 @@ void CliProgram::ReportJob(const std::string& printer, int fileCount) {
         out_ << "sent to " << printer << " (" << fileCount << " file(s))" << std::endl;
         return;
     }
-    out_ << "request id is " << printer << '-' << spooler_.JobId() << " (" << fileCount
+    sentJobs_.emplace_back(printer, spooler_.JobId());
+    out_ << "request id is " << JobLabel(printer, spooler_.JobId()) << " (" << fileCount
          << " file(s))" << std::endl;
+}
+
+// Waits for every job sent, one after the other; true only when all completed.
+bool CliProgram::AwaitSentJobs() {
+    bool allCompleted = true;
+    for (const auto& [printer, jobId] : sentJobs_) {
+        allCompleted = AwaitJob(printer, jobId) && allCompleted;
+    }
+    sentJobs_.clear();
+    return allCompleted;
+}
+
+// A printer whose jobs can't be followed (socket, LPD, devices) has printed the job when
+// it took the bytes. Otherwise the job is asked about until its wait is over: it ended,
+// or it can't go on without someone's help (held, stopped, waiting at a stopped printer).
+bool CliProgram::AwaitJob(const std::string& printer, int jobId) {
+    if (monitor_ == nullptr || !monitor_->CanFollow(printer)) {
+        return true;
+    }
+    const std::string label = JobLabel(printer, jobId);
+    try {
+        JobStatus status = monitor_->Job(printer, jobId);
+        while (!status.WaitIsOver() && status.state != JobState::Unknown) {
+            if (Interrupted()) {
+                return false;
+            }
+            std::this_thread::sleep_for(JobPollInterval);
+            status = monitor_->Job(printer, jobId);
+        }
+        if (status.state == JobState::Completed) {
+            return true;
+        }
+        Complain(label + ": " +
+                 (status.state == JobState::Unknown ? "the spooler no longer knows the job"
+                                                    : modJobStatus::Describe(status)));
+    } catch (const JobMonitorError& error) {
+        Complain(label + ": cannot follow the job: " + error.what());
+    }
+    return false;
+}
+
+int CliProgram::Status(const CliArguments::Request& request) {
+    const std::optional<std::string> printer = ChoosePrinter(request);
+    if (!printer) {
+        return ExitSomeFailed;
+    }
+    if (monitor_ == nullptr || !monitor_->CanFollow(*printer)) {
+        Complain(*printer + ": this printer tells nothing about its state or its jobs");
+        return ExitSomeFailed;
+    }
+    PrinterStatus status;
+    try {
+        status = monitor_->Printer(*printer);
+    } catch (const JobMonitorError& error) {
+        Complain(*printer + ": " + error.what());
+        return ExitSomeFailed;
+    }
+    out_ << PrinterLine(*printer, status) << '\n';
+    for (const QueuedJob& job : status.jobs) {
+        out_ << JobLabel(*printer, job.id) << '\t' << job.name << '\t' << job.user << '\t'
+             << modJobStatus::StateWord(job.state) << '\n';
+    }
+    return WriteOutput({});
 }
 
 // The named file's bytes, or standard input's when there is no name or it is "-". A pipe

@@ -6,11 +6,13 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class ByteSource;
 struct DirectOptions;
 class InterruptFlag;
+class JobMonitor;
 class PrinterCatalog;
 class Spooler;
 
@@ -27,9 +29,11 @@ public:
     static constexpr int ExitUsage = 2;
 
     // The direct options, when given, are the ones the spooler reads for printer
-    // addresses: --format and --timeout are set in them.
+    // addresses: --format and --timeout are set in them. The monitor, when given, follows
+    // the jobs sent (--wait) and tells how a printer stands (status).
     CliProgram(PrinterCatalog& catalog, Spooler& spooler, std::istream& in, std::ostream& out,
-               std::ostream& err, DirectOptions* directOptions = nullptr);
+               std::ostream& err, DirectOptions* directOptions = nullptr,
+               JobMonitor* monitor = nullptr);
 
     // Runs the command line (without the program's name) and returns the exit status.
     int Run(const std::vector<std::string>& arguments);
@@ -47,6 +51,7 @@ private:
     int Send(const CliArguments::Request& request);
     int Show(const CliArguments::Request& request);
     int Encode(const CliArguments::Request& request);
+    int Status(const CliArguments::Request& request);
 
     std::optional<std::string> ChoosePrinter(const CliArguments::Request& request);
     bool PrintOperand(const std::string& printer, const std::string& operand,
@@ -62,6 +67,8 @@ private:
     bool Interrupted() const;
     void NoteWithdrawn(const std::string& name, const std::string& printer);
     int ReportInterruption();
+    bool AwaitSentJobs();
+    bool AwaitJob(const std::string& printer, int jobId);
     std::string ReadInput(const std::vector<std::string>& operands);
     int WriteOutput(const std::string& bytes);
     void Complain(const std::string& message);
@@ -80,4 +87,7 @@ private:
     const InterruptFlag* interrupt_ = nullptr;
     // What an interruption withdrew: "the job for NAME was withdrawn from PRINTER".
     std::optional<std::string> withdrawn_;
+    JobMonitor* monitor_;
+    // The jobs this run sent that the spooler numbered: printer and job id.
+    std::vector<std::pair<std::string, int>> sentJobs_;
 };

@@ -4,6 +4,7 @@
 #include "app/cli/interrupt_flag.h"
 #include "app/cli/interrupt_signals.h"
 #include "printing/direct/direct_options.h"
+#include "printing/platform/platform_job_monitor.h"
 #include "printing/platform/platform_printer_catalog.h"
 #include "printing/platform/platform_spooler.h"
 
@@ -60,12 +61,14 @@ int main(int argc, char** argv) {
     std::istream input(&inputBuffer);
 #endif
     try {
-        const std::unique_ptr<PrinterCatalog> catalog = MakePlatformPrinterCatalog();
         // Queues, and printers reached by their address with the options the command line
-        // sets.
+        // sets; the scheduler time-out bounds the printer list too.
         DirectOptions directOptions;
+        const std::unique_ptr<PrinterCatalog> catalog = MakePlatformPrinterCatalog(directOptions);
         const std::unique_ptr<Spooler> spooler = MakePlatformSpooler(directOptions);
-        CliProgram program(*catalog, *spooler, input, std::cout, std::cerr, &directOptions);
+        const std::unique_ptr<JobMonitor> monitor = MakePlatformJobMonitor(directOptions);
+        CliProgram program(*catalog, *spooler, input, std::cout, std::cerr, &directOptions,
+                           monitor.get());
         program.WatchInterrupt(interrupt);
         if (StandardErrorIsTerminal()) {
             program.ShowProgress();

@@ -57,7 +57,10 @@ int CollectDestination(void* userData, unsigned flags, cups_dest_t* destination)
 // Walks the scheduler's queues. The library reports a scheduler that doesn't answer only
 // through its last error, not through the result, so that is checked right after the walk.
 // "Not found" is the scheduler's answer when it has no queue at all, which is no failure.
-Destinations ReadDestinations() {
+Destinations ReadDestinations(std::chrono::milliseconds timeout) {
+    if (const std::string silence = CupsScheduler::CheckAnswers(timeout); !silence.empty()) {
+        throw PrinterCatalogError(silence);
+    }
     Destinations found;
     // Type 0 under the mask "discovered" asks for queues only; with it the library makes
     // no network browse, and 0 ms says not to wait for one either.
@@ -78,14 +81,20 @@ Destinations ReadDestinations() {
     return found;
 }
 
+const DirectOptions DefaultOptions;
+
 } // namespace
 
+CupsPrinterCatalog::CupsPrinterCatalog() : CupsPrinterCatalog(DefaultOptions) {}
+
+CupsPrinterCatalog::CupsPrinterCatalog(const DirectOptions& options) : options_(options) {}
+
 std::vector<std::string> CupsPrinterCatalog::PrinterNames() {
-    return ReadDestinations().queueNames;
+    return ReadDestinations(options_.schedulerTimeout).queueNames;
 }
 
 std::string CupsPrinterCatalog::DefaultPrinterName() {
-    return ReadDestinations().defaultQueue;
+    return ReadDestinations(options_.schedulerTimeout).defaultQueue;
 }
 
 bool CupsPrinterCatalog::OpenPrinterSettings(const std::string& printerName) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "printing/direct/direct_options.h"
 #include "printing/printer_catalog.h"
 
 // The printers of the CUPS scheduler: its installed queues, the user's default among them,
@@ -9,8 +10,16 @@
 // queue, not printers of their own, and network printers the library merely discovers have
 // no queue until a job creates a temporary one; neither is listed, and asking for them
 // would mean a network browse at every start.
+//
+// A scheduler that takes the connection and does not answer within the options'
+// scheduler time-out fails the look-up with words that say so.
 class CupsPrinterCatalog final : public PrinterCatalog {
 public:
+    // With the default options.
+    CupsPrinterCatalog();
+    // The options are read at each look-up and must outlive the catalog.
+    explicit CupsPrinterCatalog(const DirectOptions& options);
+
     // The queue names in the order the library reports them (by name, without regard to
     // case). Throws PrinterCatalogError with the library's reason when no scheduler answers.
     std::vector<std::string> PrinterNames() override;
@@ -23,4 +32,7 @@ public:
     // Starts system-config-printer or KDE's configure-printer for the queue, else opens the
     // scheduler's web page of the queue with xdg-open; false when nothing could be started.
     bool OpenPrinterSettings(const std::string& printerName) override;
+
+private:
+    const DirectOptions& options_;
 };

@@ -1,11 +1,58 @@
 #include "printing/cups/cups_scheduler.h"
 
+#include "printing/cups/http_deadline.h"
+
 #include <cups/cups.h>
+#include <memory>
 
 namespace CupsScheduler {
 
 std::string NoAnswerMessage() {
     return std::string("No print scheduler answers at ") + cupsServer() + ".";
+}
+
+std::string SilentMessage(std::chrono::milliseconds timeout) {
+    // A host is named with its port, as CUPS_SERVER writes it; a socket is its path.
+    std::string server = cupsServer();
+    if (!server.starts_with('/')) {
+        server += ':' + std::to_string(ippPort());
+    }
+    return "The print scheduler at " + server + " did not answer within " + Seconds(timeout) + ".";
+}
+
+std::string CheckAnswers(std::chrono::milliseconds timeout) {
+    HttpDeadline deadline(timeout);
+    const std::unique_ptr<http_t, decltype(&httpClose)> connection(
+        httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                     static_cast<int>(timeout.count()), nullptr),
+        &httpClose);
+    if (!connection) {
+        return NoAnswerMessage();
+    }
+    deadline.Watch(connection.get());
+    // Any answer, even a refusal, shows the scheduler is there.
+    ipp_t* response = cupsDoRequest(connection.get(), ippNewRequest(IPP_OP_CUPS_GET_DEFAULT), "/");
+    if (response) {
+        ippDelete(response);
+        return {};
+    }
+    if (deadline.Passed()) {
+        return SilentMessage(timeout);
+    }
+    return cupsLastError() == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE ? NoAnswerMessage()
+                                                                   : std::string();
+}
+
+std::string Seconds(std::chrono::milliseconds duration) {
+    const long long ms = duration.count();
+    if (ms % 1000 == 0) {
+        return std::to_string(ms / 1000) + " s";
+    }
+    std::string text = std::to_string(ms / 1000) + "." + std::to_string(ms % 1000 + 1000).substr(1);
+    while (text.back() == '0') {
+        text.pop_back();
+    }
+    return text + " s";
 }
 
 } // namespace CupsScheduler

@@ -1,5 +1,6 @@
 #include "printing/cups/ipp_spooler.h"
 
+#include "printing/cups/cups_scheduler.h"
 #include "printing/cups/ipp_document_format.h"
 
 #include <array>
@@ -28,18 +29,7 @@ int GiveUp(http_t*, void*) {
     return 0;
 }
 
-// "10 s", "0.5 s": a duration as the messages show it.
-std::string Seconds(std::chrono::milliseconds duration) {
-    const long long ms = duration.count();
-    if (ms % 1000 == 0) {
-        return std::to_string(ms / 1000) + " s";
-    }
-    std::string text = std::to_string(ms / 1000) + "." + std::to_string(ms % 1000 + 1000).substr(1);
-    while (text.back() == '0') {
-        text.pop_back();
-    }
-    return text + " s";
-}
+using CupsScheduler::Seconds;
 
 } // namespace
 

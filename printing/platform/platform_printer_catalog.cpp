@@ -6,10 +6,11 @@
 #include "printing/cups/cups_printer_catalog.h"
 #endif
 
-std::unique_ptr<PrinterCatalog> MakePlatformPrinterCatalog() {
+std::unique_ptr<PrinterCatalog> MakePlatformPrinterCatalog(const DirectOptions& options) {
 #ifdef _WIN32
+    static_cast<void>(options);
     return std::make_unique<WinPrinterCatalog>();
 #else
-    return std::make_unique<CupsPrinterCatalog>();
+    return std::make_unique<CupsPrinterCatalog>(options);
 #endif
 }

@@ -47,10 +47,20 @@ std::unique_ptr<Spooler> DirectSpoolerFor(const PrinterAddress& address,
     return std::make_unique<DeviceSpooler>(address, options);
 }
 
+// The spooler of the system's queues; CUPS reads the scheduler time-out from the options.
+std::unique_ptr<Spooler> QueueSpoolerFor(const DirectOptions& options) {
+#ifdef _WIN32
+    (void)options;
+    return std::make_unique<QueueSpooler>();
+#else
+    return std::make_unique<QueueSpooler>(options);
+#endif
+}
+
 } // namespace
 
 std::unique_ptr<Spooler> MakePlatformSpooler(const DirectOptions& options) {
     return std::make_unique<RoutingSpooler>(
-        std::make_unique<QueueSpooler>(),
+        QueueSpoolerFor(options),
         [&options](const PrinterAddress& address) { return DirectSpoolerFor(address, options); });
 }

@@ -40,6 +40,22 @@ TEST(CliArgumentsTest, FormatAndTimeoutForPrinterAddresses) {
     }
 }
 
+// --wait belongs to the commands that send; status asks about a printer, with a bound.
+TEST(CliArgumentsTest, WaitAndStatus) {
+    EXPECT_TRUE(Parse({"print", "a.prn", "--wait"}).wait);
+    EXPECT_TRUE(Parse({"send", "--wait", "<FF>"}).wait);
+    EXPECT_FALSE(Parse({"print", "a.prn"}).wait);
+    const auto status = Parse({"status", "-P", "Lab", "--timeout", "3"});
+    EXPECT_EQ(status.command, CliArguments::Command::Status);
+    EXPECT_EQ(status.printer, "Lab");
+    EXPECT_EQ(status.timeoutSeconds, 3);
+    EXPECT_EQ(Parse({"list", "--timeout=4"}).timeoutSeconds, 4);
+    for (const Arguments& line : {Arguments{"status", "--wait"}, Arguments{"status", "-t", "x"},
+                                  Arguments{"status", "Lab"}, Arguments{"show", "--wait"}}) {
+        EXPECT_THROW(Parse(line), UsageError) << line[1];
+    }
+}
+
 TEST(CliArgumentsTest, TitleAndEncodingInEveryForm) {
     for (const Arguments& line : {Arguments{"send", "-t", "Label", "--encoding", "CP437", "x"},
                                   Arguments{"send", "-tLabel", "--encoding=ibm437", "x"},

@@ -30,10 +30,12 @@ TEST(CliBinaryTest, HelpListsEveryCommandAndOption) {
     EXPECT_EQ(result.exitCode, 0);
     for (const char* line :
          {"\n  list ",
-          "\n  print [-P PRINTER] [-t TITLE] [--format MIME] [--timeout SECONDS] [-q] FILE...\n",
-          "\n  send [-P PRINTER] [-t TITLE] [--format MIME] [--timeout SECONDS] [-q]\n"
+          "\n  print [-P PRINTER] [-t TITLE] [--format MIME] [--timeout SECONDS] [--wait] [-q]\n"
+          "        FILE...\n",
+          "\n  send [-P PRINTER] [-t TITLE] [--format MIME] [--timeout SECONDS] [--wait] [-q]\n"
           "       [--encoding NAME] CODES\n",
           "\n  show [--encoding NAME] [FILE]\n", "\n  encode [--encoding NAME] [FILE]\n",
+          "\n  status [-P PRINTER] [--timeout SECONDS]\n", "\n  --wait ",
           "\n  -P, -d, --printer PRINTER ", "\n  -t, --title TITLE ", "\n  --encoding NAME ",
           "\n  --format MIME ", "\n  --timeout SECONDS ", "\n  -q, --quiet ", "\n  -- ",
           "\n  -h, --help ", "\n  --version "}) {

@@ -5,6 +5,7 @@
 #include "tests/support/temp_dir.h"
 
 #include <chrono>
+#include <cstdlib>
 #include <cups/cups.h>
 
 namespace {
@@ -114,6 +115,33 @@ TEST_F(CupsSpoolerTest, NoSchedulerFailsQuickly) {
     EXPECT_FALSE(sent);
     EXPECT_FALSE(spooler.LastError().empty());
     EXPECT_LT(took, std::chrono::seconds(5));
+}
+
+// A scheduler with room for one job refuses a second while the first prints ("Too many
+// active jobs."): the second waits for room and is sent, rather than dropped. It needs a
+// scheduler of its own, limited to one job.
+TEST_F(CupsSpoolerTest, FullSchedulerIsWaitedForRatherThanDroppingTheJob) {
+    TempDir full;
+    const std::string spooler = TOLVENMARK_TEST_SPOOLER;
+    ASSERT_EQ(std::system(("TOLVENMARK_SPOOLER_MAX_JOBS=1 " + spooler + " start " +
+                           full.Path().string() + " 'Slow?mode=slow&seconds=2' >/dev/null")
+                              .c_str()),
+              0);
+    struct Stop {
+        std::string command;
+        ~Stop() { [[maybe_unused]] const int ignored = std::system(command.c_str()); }
+    } stop{spooler + " stop " + full.Path().string()};
+    cupsSetServer(full.File("cups.sock").c_str());
+
+    CupsSpooler first;
+    CupsSpooler second;
+    const bool firstSent = PrintStringRaw(first, "Slow", "one");
+    const bool secondSent = PrintStringRaw(second, "Slow", "two");
+    cupsSetServer((dir + "/cups.sock").c_str());
+
+    EXPECT_TRUE(firstSent) << first.LastError();
+    EXPECT_TRUE(secondSent) << second.LastError();
+    EXPECT_GT(second.JobId(), first.JobId());
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "printing/cups/ipp_job_monitor.h"
 #include "printing/cups/ipp_spooler.h"
 #include "printing/raw_print.h"
 #include "tests/support/temp_dir.h"
@@ -341,6 +342,30 @@ TEST_F(IppSpoolerTest, ConnectionFailuresSayWhyAndComeQuickly) {
         EXPECT_NE(spooler.LastError().find(c.message), std::string::npos)
             << c.what << ": " << spooler.LastError();
     }
+}
+
+// The job number the spooler keeps is the printer's own: the monitor finds the job on the
+// printer and follows it to its end; a number the printer never gave is unknown to it.
+TEST_F(IppSpoolerTest, MonitorFollowsTheJobOnThePrinter) {
+    const DirectOptions options = Options("application/vnd.hp-pcl");
+    IppSpooler spooler(*printer, options);
+    ASSERT_TRUE(PrintStringRaw(spooler, printer->Text(), Pcl)) << spooler.LastError();
+    IppJobMonitor monitor(options);
+    ASSERT_TRUE(monitor.CanFollow(printer->Text()));
+
+    const auto deadline = Clock::now() + std::chrono::seconds(30);
+    JobStatus status = monitor.Job(printer->Text(), spooler.JobId());
+    while (!status.Ended() && Clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        status = monitor.Job(printer->Text(), spooler.JobId());
+    }
+    EXPECT_EQ(status.state, JobState::Completed) << modJobStatus::Describe(status);
+    EXPECT_NE(status.printerState, PrinterState::Unknown);
+    EXPECT_EQ(monitor.Job(printer->Text(), spooler.JobId() + 1000).state, JobState::Unknown);
+    const PrinterStatus printerStatus = monitor.Printer(printer->Text());
+    EXPECT_NE(printerStatus.state, PrinterState::Unknown);
+    EXPECT_TRUE(printerStatus.acceptingJobs);
+    EXPECT_FALSE(monitor.CanFollow("socket://127.0.0.1"));
 }
 
 } // namespace

@@ -73,6 +73,17 @@ bool Admin(const std::string& commandLine) {
     return std::system(full.c_str()) == 0;
 }
 
+ScopedCaptureQueue::ScopedCaptureQueue(std::string name, const std::string& query)
+    : name_(std::move(name)) {
+    made_ = Admin("lpadmin -p " + name_ + " -E -m raw -v 'capture:" +
+                  std::getenv("TOLVENMARK_SPOOLER_DIR") + "/out?" + query + "'");
+}
+
+ScopedCaptureQueue::~ScopedCaptureQueue() {
+    Admin("cancel -a " + name_);
+    Admin("lpadmin -x " + name_);
+}
+
 } // namespace PrivateSpooler
 
 void PrivateSpoolerTest::SetUp() {

@@ -31,6 +31,24 @@ int ActiveJobs(const std::string& queue);
 // true when it exits 0.
 bool Admin(const std::string& commandLine);
 
+// A queue whose capture backend behaves as the device URI query says (tools/capture-
+// backend: mode=fail, stop, hold or slow, reason=, message=), made for one test and
+// deleted with its jobs after it, so the shared queue list stays as other tests expect.
+class ScopedCaptureQueue {
+public:
+    ScopedCaptureQueue(std::string name, const std::string& query);
+    ~ScopedCaptureQueue();
+    ScopedCaptureQueue(const ScopedCaptureQueue&) = delete;
+    ScopedCaptureQueue& operator=(const ScopedCaptureQueue&) = delete;
+
+    bool Made() const { return made_; }
+    const std::string& Name() const { return name_; }
+
+private:
+    std::string name_;
+    bool made_ = false;
+};
+
 } // namespace PrivateSpooler
 
 // Base for tests that need the private spooler: skips them with the reason when it is not

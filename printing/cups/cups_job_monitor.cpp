@@ -1,0 +1,39 @@
+#include "printing/cups/cups_job_monitor.h"
+
+#include "printing/cups/cups_scheduler.h"
+#include "printing/cups/ipp_status_client.h"
+
+#include <cups/cups.h>
+
+CupsJobMonitor::CupsJobMonitor(const DirectOptions& options) : options_(options) {}
+
+bool CupsJobMonitor::CanFollow(const std::string& printer) const {
+    return !printer.empty();
+}
+
+std::unique_ptr<IppStatusClient> CupsJobMonitor::Connect(const std::string& printer) const {
+    if (printer.empty()) {
+        throw JobMonitorError("No printer name was given.");
+    }
+    const std::chrono::milliseconds timeout = options_.schedulerTimeout;
+    IppStatusClient::Connection connection(
+        httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                     static_cast<int>(timeout.count()), nullptr));
+    if (!connection) {
+        throw JobMonitorError(CupsScheduler::NoAnswerMessage());
+    }
+    // The scheduler finds a queue or a class by its name under either path.
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(),
+                     "/printers/%s", printer.c_str());
+    return std::make_unique<IppStatusClient>(std::move(connection), uri, "/", timeout,
+                                             CupsScheduler::SilentMessage(timeout));
+}
+
+JobStatus CupsJobMonitor::Job(const std::string& printer, int jobId) {
+    return Connect(printer)->Job(jobId);
+}
+
+PrinterStatus CupsJobMonitor::Printer(const std::string& printer) {
+    return Connect(printer)->Printer();
+}

@@ -1,0 +1,61 @@
+#include "printing/cups/ipp_job_monitor.h"
+
+#include "printing/cups/cups_scheduler.h"
+#include "printing/cups/ipp_status_client.h"
+#include "printing/direct/printer_address.h"
+
+#include <array>
+#include <cups/cups.h>
+
+namespace {
+
+bool IsIpp(const PrinterAddress& address) {
+    return address.scheme() == PrinterAddress::Scheme::Ipp ||
+           address.scheme() == PrinterAddress::Scheme::Ipps;
+}
+
+} // namespace
+
+IppJobMonitor::IppJobMonitor(const DirectOptions& options) : options_(options) {}
+
+bool IppJobMonitor::CanFollow(const std::string& printer) const {
+    const ParsedPrinterAddress parsed = PrinterAddress::Parse(printer);
+    return parsed.address && IsIpp(*parsed.address);
+}
+
+std::unique_ptr<IppStatusClient> IppJobMonitor::Connect(const std::string& printer) const {
+    const ParsedPrinterAddress parsed = PrinterAddress::Parse(printer);
+    if (!parsed.address) {
+        throw JobMonitorError(parsed.error);
+    }
+    const PrinterAddress& address = *parsed.address;
+    if (!IsIpp(address)) {
+        throw JobMonitorError("Only ipp:// and ipps:// printers are asked about their jobs.");
+    }
+    const bool secure = address.scheme() == PrinterAddress::Scheme::Ipps;
+    std::array<char, HTTP_MAX_URI> uri{};
+    httpAssembleURI(HTTP_URI_CODING_ALL, uri.data(), static_cast<int>(uri.size()),
+                    secure ? "ipps" : "ipp", nullptr, address.host().c_str(), address.port(),
+                    address.queue().c_str());
+    IppStatusClient::Connection connection(
+        httpConnect2(address.host().c_str(), address.port(), nullptr, AF_UNSPEC,
+                     secure ? HTTP_ENCRYPTION_ALWAYS : HTTP_ENCRYPTION_IF_REQUESTED, 1,
+                     static_cast<int>(options_.connectTimeout.count()), nullptr));
+    if (!connection) {
+        throw JobMonitorError(std::string("Could not connect to the printer at ") + uri.data() +
+                              ": " + cupsLastErrorString() + ".");
+    }
+    return std::make_unique<IppStatusClient>(
+        std::move(connection), uri.data(), address.queue().empty() ? "/" : address.queue(),
+        options_.stallTimeout,
+        std::string("The printer at ") + uri.data() + " did not answer within " +
+            CupsScheduler::Seconds(options_.stallTimeout) + ".");
+}
+
+JobStatus IppJobMonitor::Job(const std::string& printer, int jobId) {
+    return Connect(printer)->Job(jobId);
+}
+
+PrinterStatus IppJobMonitor::Printer(const std::string& printer) {
+    return Connect(printer)->Printer();
+}
