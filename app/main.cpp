@@ -3,6 +3,7 @@
 #include "app/program_arguments.h"
 #include "app_info.h"
 #include "printing/direct/direct_options.h"
+#include "printing/platform/platform_job_monitor.h"
 #include "printing/platform/platform_printer_catalog.h"
 #include "printing/platform/platform_spooler.h"
 #include "ui/app_lifetime.h"
@@ -74,7 +75,9 @@ int main(int argc, char** argv) {
     const DirectOptions directOptions;
     const std::unique_ptr<Spooler> spooler = MakePlatformSpooler(directOptions);
     const std::unique_ptr<PrinterCatalog> catalog = MakePlatformPrinterCatalog(directOptions);
-    frmMain window(desktop, *spooler, *catalog);
+    // Follows the last job the window sent, on a thread of the window's own.
+    const std::unique_ptr<JobMonitor> monitor = MakePlatformJobMonitor(directOptions);
+    frmMain window(desktop, *spooler, *catalog, *monitor);
     // Start-up runs before the window shows: a message about the printers comes first.
     window.Load();
     // The printers named by their address join the list after the system's queues.

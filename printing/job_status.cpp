@@ -108,7 +108,11 @@ std::string PrinterTrouble(const std::string& message, const std::vector<std::st
 }
 
 std::string Describe(const JobStatus& status) {
-    std::string text = StateWord(status.state);
+    // A job waiting at a printer that stopped goes nowhere until someone acts: to the
+    // user it has stopped, though the spooler still counts it as pending.
+    const bool waitsAtStoppedPrinter =
+        status.state == JobState::Pending && status.printerState == PrinterState::Stopped;
+    std::string text = StateWord(waitsAtStoppedPrinter ? JobState::Stopped : status.state);
     // A completed or canceled job needs no why; every other state may be waiting on the
     // printer, and says on what.
     if (status.state == JobState::Completed || status.state == JobState::Canceled) {

@@ -35,7 +35,7 @@ TEST_F(CliJobWaitTest, WaitExitsZeroOnlyForACompletedJob) {
         {PrivateSpooler::SecondQueue, nullptr, 0, ""},
         {"TM_Wait_Fail", "mode=fail", 1, "tolvenmark-cli: TM_Wait_Fail-[0-9]+: aborted: .+\n"},
         {"TM_Wait_Stop", "mode=stop&message=Printer+not+connected.", 1,
-         "tolvenmark-cli: TM_Wait_Stop-[0-9]+: pending: Printer not connected\\.\n"},
+         "tolvenmark-cli: TM_Wait_Stop-[0-9]+: stopped: Printer not connected\\.\n"},
         {"TM_Wait_Hold", "mode=hold", 1, "tolvenmark-cli: TM_Wait_Hold-[0-9]+: held.*\n"},
     };
     for (const Case& c : cases) {

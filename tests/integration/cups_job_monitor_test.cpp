@@ -61,7 +61,7 @@ TEST_F(CupsJobMonitorTest, DisabledQueueKeepsTheJobWaitingAndListsIt) {
     EXPECT_EQ(status.state, JobState::Pending);
     EXPECT_EQ(status.printerState, PrinterState::Stopped);
     EXPECT_TRUE(status.WaitIsOver());
-    EXPECT_EQ(modJobStatus::Describe(status), "pending: Paused for a test");
+    EXPECT_EQ(modJobStatus::Describe(status), "stopped: Paused for a test");
     EXPECT_EQ(printer.state, PrinterState::Stopped);
     EXPECT_TRUE(std::ranges::find(printer.reasons, "paused") != printer.reasons.end());
     const auto listed = std::ranges::find(printer.jobs, jobId, &QueuedJob::id);
@@ -83,7 +83,7 @@ TEST_F(CupsJobMonitorTest, BackendOutcomesReachTheirJobStates) {
         {"TM_Fail", "mode=fail", JobState::Aborted, PrinterState::Idle, "aborted: "},
         {"TM_Hold", "mode=hold", JobState::Held, PrinterState::Idle, "held"},
         {"TM_Stop", "mode=stop&reason=offline-report&message=Printer+not+connected.",
-         JobState::Pending, PrinterState::Stopped, "pending: Printer not connected."},
+         JobState::Pending, PrinterState::Stopped, "stopped: Printer not connected."},
     };
     for (const Case& c : cases) {
         const PrivateSpooler::ScopedCaptureQueue queue(c.queue, c.query);

@@ -1,3 +1,4 @@
+#include "printing/cups/cups_job_monitor.h"
 #include "printing/cups/cups_printer_catalog.h"
 #include "printing/cups/cups_spooler.h"
 #include "tests/support/fake_desktop.h"
@@ -7,6 +8,7 @@
 #include "ui/main/frm_main.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 
@@ -20,6 +22,8 @@ protected:
     FakeDesktop desktop;
     CupsSpooler spooler;
     CupsPrinterCatalog catalog;
+    DirectOptions options;
+    CupsJobMonitor monitor{options};
 };
 
 TEST_F(MainWindowSpoolerTest, PrintSendsEachQueuedFileAsOneExactJob) {
@@ -32,7 +36,7 @@ TEST_F(MainWindowSpoolerTest, PrintSendsEachQueuedFileAsOneExactJob) {
     desktop.dialogAnswers = {QString::fromStdString(temp.File("first.prn")),
                              QString::fromStdString(temp.File("second file.pcl"))};
 
-    frmMain window(desktop, spooler, catalog);
+    frmMain window(desktop, spooler, catalog, monitor);
     window.Load();
     window.show();
     auto* printers = window.findChild<QComboBox*>("cmbPrinter");
@@ -45,7 +49,9 @@ TEST_F(MainWindowSpoolerTest, PrintSendsEachQueuedFileAsOneExactJob) {
 
     QTest::mouseClick(window.findChild<QPushButton*>("cmdAdd"), Qt::LeftButton);
     QTest::mouseClick(window.findChild<QPushButton*>("cmdAdd"), Qt::LeftButton);
-    QTest::mouseClick(window.findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
+    auto* print = window.findChild<QPushButton*>("cmdPrint");
+    QTest::mouseClick(print, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([print] { return print->text() == "Print"; }, 60000));
 
     // The two jobs were made one after the other, and no other test sends meanwhile.
     const int secondId = spooler.JobId();
@@ -62,7 +68,7 @@ TEST_F(MainWindowSpoolerTest, PrintSendsEachQueuedFileAsOneExactJob) {
 // Codes typed into the box, with a line break from the Enter key between them, reach the
 // printer as exactly the bytes they stand for.
 TEST_F(MainWindowSpoolerTest, SendCodesSendsTheTypedCodesAsOneExactJob) {
-    frmMain window(desktop, spooler, catalog);
+    frmMain window(desktop, spooler, catalog, monitor);
     window.Load();
     window.show();
     auto* printers = window.findChild<QComboBox*>("cmbPrinter");
@@ -85,6 +91,40 @@ TEST_F(MainWindowSpoolerTest, SendCodesSendsTheTypedCodesAsOneExactJob) {
     EXPECT_EQ(PrivateSpooler::CapturedTitle(spooler.JobId()), "Tolvenmark Document");
     EXPECT_TRUE(desktop.messages.empty());
     EXPECT_EQ(codes->Text(), "<ESC>E\r\nHello, printer <FF>") << "the codes stay for the next job";
+}
+
+// The status bar follows the last job in the scheduler until its state will not change by
+// itself: completed on a working queue, waiting on one whose printer stopped.
+TEST_F(MainWindowSpoolerTest, StatusBarFollowsTheLastJobInTheScheduler) {
+    const PrivateSpooler::ScopedCaptureQueue stopping(
+        "TM_Window_Stop", "mode=stop&reason=offline-report&message=Printer+not+connected.");
+    ASSERT_TRUE(stopping.Made());
+    TempDir temp;
+    WriteBytes(temp.File("job.prn"), "\x1B"
+                                     "E");
+    const struct {
+        std::string queue;
+        const char* state;
+    } cases[] = {{SecondQueue, "completed"}, {stopping.Name(), "stopped: Printer not connected."}};
+    for (const auto& c : cases) {
+        frmMain window(desktop, spooler, catalog, monitor);
+        window.Load();
+        window.AddFiles({temp.File("job.prn")});
+        window.show();
+        auto* printers = window.findChild<QComboBox*>("cmbPrinter");
+        printers->setCurrentIndex(printers->findText(QString::fromStdString(c.queue)));
+        ASSERT_EQ(printers->currentText().toStdString(), c.queue);
+        auto* print = window.findChild<QPushButton*>("cmdPrint");
+        QTest::mouseClick(print, Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitFor([print] { return print->text() == "Print"; }, 60000));
+
+        const QString expected = QString("Job %1 on %2: %3")
+                                     .arg(spooler.JobId())
+                                     .arg(QString::fromStdString(c.queue), c.state);
+        auto* status = window.findChild<QLabel*>("Panel1");
+        EXPECT_TRUE(QTest::qWaitFor([&] { return status->text() == expected; }, 60000))
+            << status->text().toStdString() << " instead of " << expected.toStdString();
+    }
 }
 
 } // namespace

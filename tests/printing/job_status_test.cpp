@@ -20,7 +20,7 @@ TEST(JobStatusTest, DescribesTheStateWithThePrintersTroubleAndKnowsWhenWaitingEn
          "stopped: the printer is not connected",
          true},
         {{JobState::Pending, PrinterState::Stopped, "", {"paused", "media-empty-error"}},
-         "pending: the printer is paused, out of paper",
+         "stopped: the printer is paused, out of paper",
          true},
         {{JobState::Aborted, PrinterState::Idle, "Backend failed", {"none"}},
          "aborted: Backend failed",

@@ -10,7 +10,7 @@ std::vector<std::string> RecordingSpooler::Operations() const {
 
 bool RecordingSpooler::Record(const std::string& operation, const std::string& argument) {
     calls_.push_back({operation, argument});
-    if (failing_.count(operation) != 0) {
+    if (failing_.count({operation, 0}) != 0 || failing_.count({operation, jobs_}) != 0) {
         lastError_ = operation + " refused";
         return false;
     }
@@ -18,6 +18,7 @@ bool RecordingSpooler::Record(const std::string& operation, const std::string& a
 }
 
 bool RecordingSpooler::OpenPrinter(const std::string& printerName) {
+    ++jobs_;
     return Record("OpenPrinter", printerName);
 }
 
@@ -34,6 +35,9 @@ bool RecordingSpooler::StartPage() {
 }
 
 bool RecordingSpooler::Write(std::string_view data) {
+    if (beforeWrite) {
+        beforeWrite();
+    }
     written_.emplace_back(data);
     return Record("Write", std::to_string(data.size()) + " bytes");
 }

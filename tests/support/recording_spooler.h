@@ -2,8 +2,10 @@
 
 #include "printing/spooler.h"
 
+#include <functional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 // A spooler that records each operation with its argument and fails the operations it is
@@ -17,7 +19,12 @@ public:
         bool operator==(const Call&) const = default;
     };
 
-    void FailOn(const std::string& operation) { failing_.insert(operation); }
+    // Called before each write, on the thread that writes: a test may hold the job there.
+    std::function<void()> beforeWrite;
+
+    void FailOn(const std::string& operation) { failing_.insert({operation, 0}); }
+    // Fails the operation only in the given job, counted from 1 by the printer's opening.
+    void FailOn(const std::string& operation, int job) { failing_.insert({operation, job}); }
 
     const std::vector<Call>& Calls() const { return calls_; }
     std::vector<std::string> Operations() const;
@@ -38,7 +45,8 @@ public:
 private:
     bool Record(const std::string& operation, const std::string& argument = {});
 
-    std::set<std::string> failing_;
+    std::set<std::pair<std::string, int>> failing_;
+    int jobs_ = 0;
     std::vector<Call> calls_;
     std::vector<std::string> written_;
     std::string lastError_;

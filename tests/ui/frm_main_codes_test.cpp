@@ -346,6 +346,21 @@ TEST_F(CodesTest, SendMakesOneJobToTheSelectedPrinter) {
     EXPECT_EQ(Jobs(), (std::vector<std::string>{"Lab", ""}));
 }
 
+// A refused job is said once, with the spooler's reason, whichever step refused it.
+TEST_F(CodesTest, RefusedSendSaysWhy) {
+    int job = 0;
+    for (const char* step : {"OpenPrinter", "EndDocument"}) {
+        spooler.FailOn(step, ++job);
+        desktop.messages.clear();
+        Codes().SetText("<ESC>E");
+        Click("cmdSend");
+        ASSERT_EQ(desktop.messages.size(), 1u) << step;
+        EXPECT_EQ(desktop.messages[0].text,
+                  QString("The codes could not be sent: %1 refused").arg(step));
+        EXPECT_EQ(Codes().Text(), "<ESC>E");
+    }
+}
+
 TEST_F(CodesTest, UnmappableCharacterStopsSaveAndSend) {
     Codes().SetText(QString("<ESC>E\r\nok \u2713 <FF>"));
     Click("cmdSend");

@@ -46,7 +46,8 @@ TEST(FrmMainStartUpDeathTest, CodeTableIsBuiltBeforeThePrinterListIsFilled) {
             FakeDesktop desktop;
             RecordingSpooler spooler;
             OrderObservingCatalog catalog;
-            frmMain window(desktop, spooler, catalog);
+            FakeJobMonitor monitor;
+            frmMain window(desktop, spooler, catalog, monitor);
             window.Load();
             std::exit(catalog.asked && catalog.tableBuiltWhenAsked ? 0 : 1);
         },

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "tests/support/fake_desktop.h"
+#include "tests/support/fake_job_monitor.h"
 #include "tests/support/fake_printer_catalog.h"
 #include "tests/support/recording_spooler.h"
 #include "ui/main/frm_main.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QPushButton>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -30,11 +32,25 @@ protected:
     FakeDesktop desktop;
     RecordingSpooler spooler;
     FakePrinterCatalog catalog;
+    FakeJobMonitor monitor;
     // The spooler the window sends its jobs to; the recording one unless a test wraps it.
     Spooler* jobs = &spooler;
     std::unique_ptr<frmMain> window;
 
-    void Create() { window = std::make_unique<frmMain>(desktop, *jobs, catalog); }
+    // A question the window's follower still waits on is answered, so the window can go.
+    ~MainWindowTest() override {
+        monitor.Close();
+        window.reset();
+    }
+
+    void Create() { window = std::make_unique<frmMain>(desktop, *jobs, catalog, monitor); }
+
+    // Clicks Print and waits until the run is over: the button reads Print again.
+    bool PrintAndWait() {
+        QPushButton* print = Find<QPushButton>("cmdPrint");
+        print->click();
+        return WaitUntil([print] { return print->text() == "Print"; }, 30000);
+    }
 
     // Builds, loads and shows the window, as the program does at start.
     void Start() {

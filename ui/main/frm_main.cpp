@@ -6,9 +6,11 @@
 #include "core/notation.h"
 #include "core/whole_file.h"
 #include "printing/direct/printer_address.h"
+#include "printing/job_status.h"
 #include "printing/printer_catalog.h"
 #include "printing/printer_list.h"
 #include "printing/raw_print.h"
+#include "printing/spooler.h"
 #include "ui/code_box/code_box.h"
 #include "ui/code_box/code_font.h"
 #include "ui/dialogs/frm_about.h"
@@ -19,6 +21,8 @@
 #include "ui/main/combo_list_target.h"
 #include "ui/main/frame_caption_style.h"
 #include "ui/main/help_document.h"
+#include "ui/main/job_follower.h"
+#include "ui/main/print_run.h"
 #include "ui/resources/svg_icon.h"
 #include "ui/twips.h"
 
@@ -40,6 +44,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolTip>
@@ -61,6 +66,19 @@ const QString FilesNotSentMessage = QStringLiteral("The following could not be s
 const QString OverwriteQuestion = QStringLiteral("File already exists! Overwrite?");
 const QString NotSaved = QStringLiteral("Nothing was saved.");
 const QString NotSent = QStringLiteral("Nothing was sent.");
+const QString CodesNotSentMessage = QStringLiteral("The codes could not be sent: %1");
+const QString NoReason = QStringLiteral("the spooler gave no reason.");
+const QString RunningQuestion =
+    QStringLiteral("Files are still being sent to the printer. Stop sending them and close?");
+const QString MakerLine = QStringLiteral("Zelby ICT Services");
+const QString PrintCaption = QStringLiteral("Print");
+const QString PrintToolTip = QStringLiteral("Send all files to selected printer");
+const QString StopCaption = QStringLiteral("Stop");
+const QString StopToolTip = QStringLiteral("Stop sending the files (Esc)");
+
+// How long a print run goes before the status bar says where it stands: a short run
+// would only flicker there.
+constexpr int ProgressDelayMs = 1000;
 
 constexpr int ClientWidth = 7335;
 constexpr int ClientHeight = 6810;
@@ -159,7 +177,8 @@ QString UnmappableMessage(const AnsiText::Unmappable& unmappable, const QString&
 
 } // namespace
 
-frmMain::frmMain(Desktop& desktop, Spooler& spooler, PrinterCatalog& catalog, QWidget* parent)
+frmMain::frmMain(Desktop& desktop, Spooler& spooler, PrinterCatalog& catalog, JobMonitor& monitor,
+                 QWidget* parent)
     : QMainWindow(parent), desktop_(desktop), spooler_(spooler), catalog_(catalog),
       programFolder_(QCoreApplication::applicationDirPath()) {
     setObjectName(QStringLiteral("frmMain"));
@@ -179,13 +198,26 @@ frmMain::frmMain(Desktop& desktop, Spooler& spooler, PrinterCatalog& catalog, QW
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
 
+    progressDelay_ = new QTimer(this);
+    progressDelay_->setObjectName(QStringLiteral("ProgressDelay"));
+    progressDelay_->setSingleShot(true);
+    progressDelay_->setInterval(ProgressDelayMs);
+    // Escape stops a run; at any other time it is left to the control that has the focus.
+    stopShortcut_ = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    stopShortcut_->setContext(Qt::WindowShortcut);
+    stopShortcut_->setEnabled(false);
+    follower_ = new JobFollower(monitor, this);
+
     ConnectHandlers();
     Timer1->start();
     cmbPrinter->setFocus();
 }
 
-// The ASCII table outlives this window's closing, not the window itself.
+// The ASCII table outlives this window's closing, not the window itself. The run and the
+// follower are stopped and their threads waited for before any control they report to goes.
 frmMain::~frmMain() {
+    delete run_;
+    delete follower_;
     delete asciiTable_;
 }
 
@@ -199,6 +231,10 @@ void frmMain::Load() {
 
 void frmMain::SetProgramFolder(const QString& folder) {
     programFolder_ = folder;
+}
+
+void frmMain::SetJobPollInterval(std::chrono::milliseconds interval) {
+    follower_->SetInterval(interval);
 }
 
 void frmMain::AddFiles(const std::vector<std::string>& paths) {
@@ -326,8 +362,7 @@ void frmMain::CreateFilesFrame(QWidget* client) {
     cmdDown = CreatePictureButton(Frame2, "cmdDown", QStringLiteral(":/icons/arrow_down.svg"),
                                   QStringLiteral("Move item down"));
     cmdDown->setGeometry(Twips::ToRect(6240, 2040, 375, 375));
-    cmdPrint = CreateButton(Frame2, "cmdPrint", QStringLiteral("Print"),
-                            QStringLiteral("Send all files to selected printer"));
+    cmdPrint = CreateButton(Frame2, "cmdPrint", PrintCaption, PrintToolTip);
     cmdPrint->setGeometry(Twips::ToRect(5880, 2640, 1095, 375));
 }
 
@@ -395,7 +430,7 @@ void frmMain::CreateStatusBar() {
         *column.label = label;
     }
     row->addStretch();
-    Panel1->setText(QStringLiteral("Zelby ICT Services"));
+    Panel1->setText(MakerLine);
 }
 
 void frmMain::SetTabOrder() {
@@ -425,6 +460,9 @@ void frmMain::ConnectHandlers() {
     connect(cmdSend, &QPushButton::clicked, this, &frmMain::cmdSend_Click);
     connect(mnuContents, &QAction::triggered, this, &frmMain::mnuContents_Click);
     connect(mnuAbout, &QAction::triggered, this, &frmMain::mnuAbout_Click);
+    connect(progressDelay_, &QTimer::timeout, this, &frmMain::ProgressDelay_Timer);
+    connect(stopShortcut_, &QShortcut::activated, this, &frmMain::StopPrintRun);
+    connect(follower_, &JobFollower::StatusSeen, this, &frmMain::JobFollower_StatusSeen);
 }
 
 // --- start-up, clock and exit -------------------------------------------------------
@@ -448,7 +486,19 @@ void frmMain::mnuExit_Click() {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
-    // Closing unloads the window without a question; its clock stops with it.
+    // Closing unloads the window; only a print run in progress makes it ask first, and a
+    // run the user keeps keeps the window too.
+    if (run_ != nullptr && !run_->StopRequested() &&
+        desktop_.ShowMessage(RunningQuestion, MessageButtons::YesNo, MessageIcon::Information) !=
+            MessageAnswer::Yes) {
+        event->ignore();
+        return;
+    }
+    if (run_ != nullptr) {
+        closing_ = true;
+        run_->Stop();
+    }
+    // The clock stops with the window.
     Timer1->stop();
     event->accept();
 }
@@ -582,26 +632,101 @@ void frmMain::cmdDown_Click() {
     SelectFile(index + 1);
 }
 
+// Print while no run goes starts one; while one goes the button reads Stop and stops it.
 void frmMain::cmdPrint_Click() {
-    const int count = lstFiles->count();
-    QStringList notSent;
-    for (int i = 0; i < count; ++i) {
-        const std::string path = FilePath(i);
-        // Entries that no longer name a plain file (gone, a folder, a device) are skipped.
-        if (!modTools::IsRegularFile(path)) {
-            continue;
-        }
-        try {
-            // A printer that refuses the job is not reported: the run goes on.
-            modRawPrint::PrintFileRaw(spooler_, SelectedPrinter(), path);
-        } catch (const FileError& error) {
-            // The job for a file that could not be read was withdrawn; the others still
-            // go, and the user learns at the end which ones did not.
-            notSent << MessageOf(error);
-        }
+    if (run_ != nullptr) {
+        StopPrintRun();
+    } else if (lstFiles->count() > 0) {
+        StartPrintRun();
     }
-    if (!notSent.isEmpty()) {
-        desktop_.ShowMessage(FilesNotSentMessage + QStringLiteral("\n\n") + notSent.join(u'\n'));
+}
+
+// The run takes the paths and the printer as they are now: the list and the printer list
+// may change meanwhile. A file that fails does not stop the others; the user learns at the
+// end which ones did not go, and why.
+void frmMain::StartPrintRun() {
+    std::vector<std::string> paths;
+    for (int i = 0; i < lstFiles->count(); ++i) {
+        paths.push_back(FilePath(i));
+    }
+    run_ = new PrintRun(spooler_, SelectedPrinter(), std::move(paths), this);
+    connect(run_, &PrintRun::Progress, this, &frmMain::PrintRun_Progress);
+    connect(run_, &PrintRun::JobTaken, this, &frmMain::FollowJob);
+    connect(run_, &PrintRun::Finished, this, &frmMain::PrintRun_Finished);
+    progress_.reset();
+    progressShown_ = false;
+    ShowRunning(true);
+    progressDelay_->start();
+    run_->Start();
+}
+
+// The job in progress is withdrawn and nothing more is sent; the run reports its end as
+// usual, and the button reads Print again then.
+void frmMain::StopPrintRun() {
+    if (run_ != nullptr) {
+        run_->Stop();
+    }
+}
+
+void frmMain::ShowRunning(bool running) {
+    cmdPrint->setText(running ? StopCaption : PrintCaption);
+    cmdPrint->setToolTip(running ? StopToolTip : PrintToolTip);
+    cmdSend->setEnabled(!running);
+    stopShortcut_->setEnabled(running);
+}
+
+void frmMain::PrintRun_Progress(const PrintProgress& progress) {
+    progress_ = progress;
+    if (progressShown_) {
+        ShowStatus();
+    }
+}
+
+void frmMain::ProgressDelay_Timer() {
+    progressShown_ = run_ != nullptr;
+    ShowStatus();
+}
+
+// The run's thread has ended its work; the object goes once its signal is through.
+void frmMain::PrintRun_Finished(const QStringList& failures) {
+    run_->deleteLater();
+    run_ = nullptr;
+    progressDelay_->stop();
+    progress_.reset();
+    progressShown_ = false;
+    ShowRunning(false);
+    ShowStatus();
+    if (!failures.isEmpty() && !closing_) {
+        desktop_.ShowMessage(FilesNotSentMessage + QStringLiteral("\n\n") + failures.join(u'\n'));
+    }
+}
+
+void frmMain::FollowJob(const std::string& printer, int jobId) {
+    followedPrinter_ = printer;
+    followedJob_ = jobId;
+    follower_->Follow(printer, jobId);
+}
+
+// An answer about a job followed before the newest one is no news.
+void frmMain::JobFollower_StatusSeen(const std::string& printer, int jobId,
+                                     const JobStatus& status) {
+    if (printer != followedPrinter_ || jobId != followedJob_) {
+        return;
+    }
+    jobText_ = QStringLiteral("Job %1 on %2: %3")
+                   .arg(jobId)
+                   .arg(QString::fromStdString(printer),
+                        QString::fromStdString(modJobStatus::Describe(status)));
+    ShowStatus();
+}
+
+void frmMain::ShowStatus() {
+    if (progressShown_ && progress_) {
+        Panel1->setText(progress_->Text());
+    } else if (!jobText_.isEmpty()) {
+        Panel1->setText(jobText_);
+    } else {
+        Panel1->setText(MakerLine);
     }
 }
 
@@ -736,14 +861,25 @@ void frmMain::cmdSave_Click() {
     }
 }
 
-// One raw job to the selected printer; the box keeps its codes for the next one. Whether
-// the spooler took the job is not shown.
+// One raw job to the selected printer; the box keeps its codes for the next one. A job the
+// spooler refused is said with its reason; one it took is followed like a printed file's.
 void frmMain::cmdSend_Click() {
-    if (txtCodes->IsEmpty()) {
+    if (txtCodes->IsEmpty() || run_ != nullptr) {
         return;
     }
-    if (const std::optional<std::string> bytes = CodeBytes(NotSent)) {
-        modRawPrint::PrintStringRaw(spooler_, SelectedPrinter(), *bytes);
+    const std::optional<std::string> bytes = CodeBytes(NotSent);
+    if (!bytes) {
+        return;
+    }
+    const std::string printer = SelectedPrinter();
+    if (!modRawPrint::PrintStringRaw(spooler_, printer, *bytes)) {
+        const std::string reason = spooler_.LastError();
+        desktop_.ShowMessage(
+            CodesNotSentMessage.arg(reason.empty() ? NoReason : QString::fromStdString(reason)));
+        return;
+    }
+    if (const int jobId = spooler_.JobId(); jobId != 0) {
+        FollowJob(printer, jobId);
     }
 }
 

@@ -1,18 +1,24 @@
 #pragma once
 
 #include "ui/desktop/desktop.h"
+#include "ui/main/print_progress.h"
 
 #include <QMainWindow>
 #include <QPointer>
+#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
 
 class CodeBox;
+class JobFollower;
+class JobMonitor;
+class PrintRun;
 class PrinterAddress;
 class PrinterCatalog;
 class Spooler;
 class frmASCII;
+struct JobStatus;
 
 class QAction;
 class QComboBox;
@@ -25,16 +31,23 @@ class QListWidget;
 class QMenu;
 class QMouseEvent;
 class QPushButton;
+class QShortcut;
 class QStatusBar;
 class QTimer;
 
 // The main window: the printer to use, the queue of files to print, the code box with its
-// commands, the menus and the status bar with the maker's line, the version and a clock.
-// Every control is a member under its own name, which is also its objectName().
+// commands, the menus and the status bar with the maker's line (or where a print run or the
+// last job stands), the version and a clock. Every control is a member under its own name,
+// which is also its objectName().
+//
+// A print run goes on a thread of its own (PrintRun) and has the spooler to itself while it
+// goes; the last job the spooler took is followed through the monitor on another
+// (JobFollower). Both are stopped and waited for when the window goes.
 class frmMain final : public QMainWindow {
     Q_OBJECT
 public:
-    frmMain(Desktop& desktop, Spooler& spooler, PrinterCatalog& catalog, QWidget* parent = nullptr);
+    frmMain(Desktop& desktop, Spooler& spooler, PrinterCatalog& catalog, JobMonitor& monitor,
+            QWidget* parent = nullptr);
     ~frmMain() override;
 
     // Runs the start-up steps. The program calls it once, before the window is first
@@ -44,6 +57,10 @@ public:
     // The folder where Contents looks for the manual; the program file's own folder
     // unless a test names another.
     void SetProgramFolder(const QString& folder);
+
+    // How often the last job's state is asked for; about once a second unless a test
+    // wants it sooner.
+    void SetJobPollInterval(std::chrono::milliseconds interval);
 
     // Appends files to the list to print, in their order, as a drop of them does. Each
     // path is bytes as the file system takes them; the entry keeps those bytes for the
@@ -96,6 +113,18 @@ private:
     // a message ending with `refusal`, and nothing comes back.
     std::optional<std::string> CodeBytes(const QString& refusal);
 
+    // The print run: started with the list's paths and the printer as they are now,
+    // stopped at the user's word.
+    void StartPrintRun();
+    void StopPrintRun();
+    // Print turns into Stop, and Send Codes waits, while a run has the spooler.
+    void ShowRunning(bool running);
+    // Follows the job from now on, in place of the one followed so far.
+    void FollowJob(const std::string& printer, int jobId);
+    // The first panel: where the run stands once it has lasted a while, else the last
+    // job's state, else the maker's line.
+    void ShowStatus();
+
 private slots:
     // Start-up, clock and exit.
     void Form_Load();
@@ -128,11 +157,31 @@ private slots:
     void cmdSave_Click();
     void cmdSend_Click();
 
+    // The print run and the job followed.
+    void PrintRun_Progress(const PrintProgress& progress);
+    void PrintRun_Finished(const QStringList& failures);
+    void ProgressDelay_Timer();
+    void JobFollower_StatusSeen(const std::string& printer, int jobId, const JobStatus& status);
+
 private:
     Desktop& desktop_;
     Spooler& spooler_;
     PrinterCatalog& catalog_;
     bool loaded_ = false;
+    // The run in progress, or none. A child of the window, so it goes with it at the latest.
+    PrintRun* run_ = nullptr;
+    // Where the run stands, and whether it has lasted long enough to say so.
+    std::optional<PrintProgress> progress_;
+    bool progressShown_ = false;
+    QTimer* progressDelay_ = nullptr;
+    QShortcut* stopShortcut_ = nullptr;
+    // The window is closing: the run ends unheard.
+    bool closing_ = false;
+    JobFollower* follower_ = nullptr;
+    std::string followedPrinter_;
+    int followedJob_ = 0;
+    // The followed job's state as last heard, e.g. "Job 42 on Mid_Queue: printing".
+    QString jobText_;
     QString programFolder_;
 
     // The one file dialog of the window, shared by Add, Open and Save: its type list and
