@@ -37,10 +37,6 @@ void IppSpooler::ConnectionDeleter::operator()(http_t* connection) const {
     httpClose(connection);
 }
 
-void IppSpooler::MessageDeleter::operator()(ipp_t* message) const {
-    ippDelete(message);
-}
-
 IppSpooler::IppSpooler(const PrinterAddress& address, const DirectOptions& options)
     : address_(address), options_(options) {
     std::array<char, HTTP_MAX_URI> uri{};
@@ -110,12 +106,7 @@ IppSpooler::Connection IppSpooler::Connect(std::string& why) const {
 }
 
 IppSpooler::Message IppSpooler::NewRequest(int operation) const {
-    Message request(ippNewRequest(static_cast<ipp_op_t>(operation)));
-    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
-                 printerUri_.c_str());
-    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
-                 cupsUser());
-    return request;
+    return NewPrinterRequest(operation, printerUri_);
 }
 
 bool IppSpooler::OpenPrinter(const std::string& /*printerName*/) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "printing/cups/ipp_message.h"
 #include "printing/direct/direct_options.h"
 #include "printing/direct/printer_address.h"
 #include "printing/spooler.h"
@@ -44,11 +45,8 @@ private:
     struct ConnectionDeleter {
         void operator()(_http_s* connection) const;
     };
-    struct MessageDeleter {
-        void operator()(_ipp_s* message) const;
-    };
     using Connection = std::unique_ptr<_http_s, ConnectionDeleter>;
-    using Message = std::unique_ptr<_ipp_s, MessageDeleter>;
+    using Message = IppMessage;
 
     // Where the job stands; every step checks it, so a step out of turn does nothing.
     enum class Stage {

@@ -74,10 +74,6 @@ void IppStatusClient::ConnectionDeleter::operator()(http_t* connection) const {
     httpClose(connection);
 }
 
-void IppStatusClient::MessageDeleter::operator()(ipp_t* message) const {
-    ippDelete(message);
-}
-
 IppStatusClient::IppStatusClient(Connection connection, std::string printerUri,
                                  std::string resource, std::chrono::milliseconds timeout,
                                  std::string noAnswerMessage)
@@ -89,12 +85,7 @@ IppStatusClient::IppStatusClient(Connection connection, std::string printerUri,
 IppStatusClient::~IppStatusClient() = default;
 
 IppStatusClient::Message IppStatusClient::NewRequest(int operation) const {
-    Message request(ippNewRequest(static_cast<ipp_op_t>(operation)));
-    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
-                 printerUri_.c_str());
-    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
-                 cupsUser());
-    return request;
+    return NewPrinterRequest(operation, printerUri_);
 }
 
 IppStatusClient::Message IppStatusClient::Exchange(Message request, bool jobMayBeGone) {

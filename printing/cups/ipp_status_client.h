@@ -1,6 +1,7 @@
 #pragma once
 
 #include "printing/cups/http_deadline.h"
+#include "printing/cups/ipp_message.h"
 #include "printing/job_status.h"
 
 #include <chrono>
@@ -37,10 +38,7 @@ public:
     PrinterStatus Printer();
 
 private:
-    struct MessageDeleter {
-        void operator()(_ipp_s* message) const;
-    };
-    using Message = std::unique_ptr<_ipp_s, MessageDeleter>;
+    using Message = IppMessage;
 
     Message NewRequest(int operation) const;
     // Sends the request; nothing when the server knows no such job (job requests only).
