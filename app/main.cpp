@@ -8,6 +8,7 @@
 #include "printing/platform/platform_spooler.h"
 #include "ui/app_lifetime.h"
 #include "ui/desktop/qt_desktop.h"
+#include "ui/desktop/termination_signals.h"
 #include "ui/main/frm_main.h"
 #include "ui/resources/svg_icon.h"
 
@@ -90,5 +91,13 @@ int main(int argc, char** argv) {
     AppLifetime lifetime;
     QObject::connect(&lifetime, &AppLifetime::noWindowLeft, &application, &QCoreApplication::quit,
                      Qt::QueuedConnection);
+    // Asked to end from outside (kill, the session, Ctrl+C), the program leaves its event
+    // loop and ends through its destructors: a print run in progress withdraws its job
+    // rather than leaving it pending in the spooler.
+    TerminationSignals termination;
+    // exit, not quit: quit asks the windows to close, and the main window would ask the
+    // user whether to stop the run. The exit status is the shell's for a signal.
+    QObject::connect(&termination, &TerminationSignals::received, &application,
+                     [](int signalNumber) { QCoreApplication::exit(128 + signalNumber); });
     return QApplication::exec();
 }
