@@ -3,7 +3,6 @@
 #include "core/win_text.h"
 #include "printing/win/win_error.h"
 
-#include <algorithm>
 #include <memory>
 #include <optional>
 #include <type_traits>
@@ -40,14 +39,16 @@ template <typename Call> std::optional<std::vector<BYTE>> Ask(Call call) {
     std::vector<BYTE> buffer;
     for (int attempt = 0; attempt < 4; ++attempt) {
         DWORD needed = 0;
+        // Some spoolers (wine's) fail a call without setting an error of their own.
+        SetLastError(ERROR_SUCCESS);
         if (call(buffer.empty() ? nullptr : buffer.data(), static_cast<DWORD>(buffer.size()),
                  &needed)) {
             return buffer;
         }
-        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || needed <= buffer.size()) {
             return std::nullopt;
         }
-        buffer.resize(std::max<std::size_t>(needed, buffer.size() * 2 + 256));
+        buffer.resize(needed);
     }
     return std::nullopt;
 }
@@ -157,7 +158,9 @@ JobStatus WinJobMonitor::Job(const std::string& printer, int jobId) {
     if (!info || info->size() < sizeof(JOB_INFO_1W)) {
         // The spooler forgets a job once it has printed it, unless the queue keeps
         // printed jobs; a job it took and no longer lists has printed.
-        if (GetLastError() == ERROR_INVALID_PARAMETER) {
+        // Windows says so with ERROR_INVALID_PARAMETER, wine with no error at all.
+        const DWORD error = GetLastError();
+        if (error == ERROR_INVALID_PARAMETER || error == ERROR_SUCCESS) {
             status.state = JobState::Completed;
             return status;
         }
@@ -178,6 +181,10 @@ PrinterStatus WinJobMonitor::Printer(const std::string& printer) {
             return EnumJobsW(handle.get(), 0, 0xFFFF, 1, buffer, size, needed, &count);
         });
     if (!jobs) {
+        // Wine's spooler fails the count of no jobs without an error.
+        if (GetLastError() == ERROR_SUCCESS) {
+            return status;
+        }
         throw JobMonitorError(LastWinErrorText());
     }
     const auto* list = reinterpret_cast<const JOB_INFO_1W*>(jobs->data());
