@@ -2,18 +2,20 @@
 
 #include "printing/direct/printer_address.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include "printing/win/win_job_monitor.h"
+#else
 #include "printing/cups/cups_job_monitor.h"
 #include "printing/cups/ipp_job_monitor.h"
 #endif
 
 namespace {
 
-// The monitor of the system's queues; none yet on Windows.
+// The monitor of the system's queues.
 std::unique_ptr<JobMonitor> QueueJobMonitor(const DirectOptions& options) {
 #ifdef _WIN32
     (void)options;
-    return nullptr;
+    return std::make_unique<WinJobMonitor>();
 #else
     return std::make_unique<CupsJobMonitor>(options);
 #endif

@@ -1,6 +1,7 @@
 #include "printing/printer_list.h"
 #include "printing/raw_print.h"
 #include "printing/win/win_error.h"
+#include "printing/win/win_job_monitor.h"
 #include "printing/win/win_printer_catalog.h"
 #include "printing/win/win_spooler.h"
 #include "tests/support/temp_dir.h"
@@ -38,6 +39,29 @@ TEST_F(WinSpoolerJobTest, StringReachesThePrinterByteForByte) {
     ASSERT_TRUE(job) << "no job arrived";
     EXPECT_EQ(job->bytes, data);
     EXPECT_EQ(job->title, "Tolvenmark Document");
+}
+
+// The job is followed until it has printed: the spooler either still lists it as printed
+// or has forgotten it, which the monitor takes for printed too. A printer it does not
+// have is an error, not a state.
+TEST_F(WinSpoolerJobTest, MonitorFollowsTheJobUntilItHasPrinted) {
+    WinSpooler spooler;
+    ASSERT_TRUE(modRawPrint::PrintStringRaw(spooler, Printer(),
+                                            "\x1B"
+                                            "E"))
+        << spooler.LastError();
+    WinJobMonitor monitor;
+    ASSERT_TRUE(monitor.CanFollow(Printer()));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    JobStatus status = monitor.Job(Printer(), spooler.JobId());
+    while (!status.Ended() && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        status = monitor.Job(Printer(), spooler.JobId());
+    }
+    EXPECT_EQ(status.state, JobState::Completed) << modJobStatus::Describe(status);
+    EXPECT_TRUE(NextCapturedJob());
+    EXPECT_NE(monitor.Printer(Printer()).state, PrinterState::Unknown);
+    EXPECT_THROW(monitor.Printer("Tolvenmark test printer that does not exist"), JobMonitorError);
 }
 
 // Files are read in binary mode: no CR LF translation, no stop at a Ctrl+Z.
