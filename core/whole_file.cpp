@@ -183,6 +183,12 @@ bool IsRegularFile(const std::string& path) {
 #endif
 }
 
+std::optional<std::uint64_t> FileSize(const std::string& path) {
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(FileSystemPath(path), error);
+    return error ? std::nullopt : std::optional<std::uint64_t>(size);
+}
+
 std::string ReadWholeFile(const std::string& path) {
     if (!IsRegularFile(path)) {
         return {};

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -25,6 +27,10 @@ bool PathExists(const std::string& path);
 // Windows a file marked hidden or system counts as missing, as the system's own search
 // for one name finds only ordinary files.
 bool IsRegularFile(const std::string& path);
+
+// The size of the file the path names, as the system reports it now; none when it can't
+// say (no such file, not a file).
+std::optional<std::uint64_t> FileSize(const std::string& path);
 
 // The file's bytes, or an empty string when the path names no regular file (nothing is
 // created then). Returns exactly the bytes read, even when the file changes size under

@@ -83,12 +83,6 @@ Reading HowToRead(const std::string& name) {
 }
 
 // The size of a regular file, when the system tells it.
-std::optional<std::uint64_t> FileSize(const std::string& path) {
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(modTools::FileSystemPath(path), error);
-    return error ? std::nullopt : std::optional<std::uint64_t>(size);
-}
-
 // A stream's source as a job reads it: it stops reading once the command is interrupted
 // (a signal that came while a piece was being sent finds no read to break, and a pipe
 // that stays open would otherwise hold the job), and it knows whether a read ever
@@ -310,7 +304,7 @@ bool CliProgram::PrintWholeFile(const std::string& printer, const std::string& p
     bool sent = false;
     try {
         sent = modRawPrint::PrintFileRaw(spooler_, printer, path, title,
-                                         BeginJob(path, FileSize(path)));
+                                         BeginJob(path, modTools::FileSize(path)));
     } catch (const FileError&) {
         if (Interrupted()) {
             NoteWithdrawn(path, printer);

@@ -1,8 +1,8 @@
 #include "app/cli/progress_line.h"
 
+#include "core/byte_count.h"
+
 #include <algorithm>
-#include <array>
-#include <cstdio>
 #include <ostream>
 
 namespace {
@@ -69,19 +69,7 @@ std::string ProgressLine::Text(std::uint64_t bytesSent) const {
 }
 
 std::string ProgressLine::Amount(std::uint64_t bytes) {
-    if (bytes < 1024) {
-        return std::to_string(bytes) + " B";
-    }
-    constexpr std::array<const char*, 4> Units = {"KiB", "MiB", "GiB", "TiB"};
-    double value = static_cast<double>(bytes) / 1024;
-    std::size_t unit = 0;
-    while (value >= 1024 && unit + 1 < Units.size()) {
-        value /= 1024;
-        ++unit;
-    }
-    std::array<char, 32> text{};
-    std::snprintf(text.data(), text.size(), "%.1f %s", value, Units[unit]);
-    return text.data();
+    return modTools::ByteCountText(bytes, "B");
 }
 
 std::string ProgressLine::ShownName(const std::string& path) {

@@ -22,11 +22,8 @@ std::unique_ptr<IppStatusClient> CupsJobMonitor::Connect(const std::string& prin
     if (!connection) {
         throw JobMonitorError(CupsScheduler::NoAnswerMessage());
     }
-    // The scheduler finds a queue or a class by its name under either path.
-    char uri[HTTP_MAX_URI];
-    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(),
-                     "/printers/%s", printer.c_str());
-    return std::make_unique<IppStatusClient>(std::move(connection), uri, "/", timeout,
+    return std::make_unique<IppStatusClient>(std::move(connection),
+                                             CupsScheduler::QueueUri(printer), "/", timeout,
                                              CupsScheduler::SilentMessage(timeout));
 }
 

@@ -1,6 +1,7 @@
 #include "printing/cups/cups_scheduler.h"
 
 #include "printing/cups/http_deadline.h"
+#include "printing/cups/ipp_message.h"
 
 #include <cups/cups.h>
 #include <memory>
@@ -31,9 +32,9 @@ std::string CheckAnswers(std::chrono::milliseconds timeout) {
     }
     deadline.Watch(connection.get());
     // Any answer, even a refusal, shows the scheduler is there.
-    ipp_t* response = cupsDoRequest(connection.get(), ippNewRequest(IPP_OP_CUPS_GET_DEFAULT), "/");
+    const IppMessage response(
+        cupsDoRequest(connection.get(), ippNewRequest(IPP_OP_CUPS_GET_DEFAULT), "/"));
     if (response) {
-        ippDelete(response);
         return {};
     }
     if (deadline.Passed()) {
@@ -53,6 +54,13 @@ std::string Seconds(std::chrono::milliseconds duration) {
         text.pop_back();
     }
     return text + " s";
+}
+
+std::string QueueUri(const std::string& name) {
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(),
+                     "/printers/%s", name.c_str());
+    return uri;
 }
 
 } // namespace CupsScheduler

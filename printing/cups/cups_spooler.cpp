@@ -1,6 +1,7 @@
 #include "printing/cups/cups_spooler.h"
 
 #include "printing/cups/cups_scheduler.h"
+#include "printing/cups/ipp_message.h"
 
 #include <algorithm>
 #include <cups/cups.h>
@@ -74,16 +75,13 @@ bool CupsSpooler::OpenPrinter(const std::string& printerName) {
 // connection, which the deadline bounds: the library's look-up by name also asks for the
 // default printer, on a connection of its own that no deadline of ours reaches.
 bool CupsSpooler::FindQueue() {
-    char uri[HTTP_MAX_URI];
-    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(),
-                     "/printers/%s", printerName_.c_str());
-    ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
+    IppMessage request =
+        NewPrinterRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, CupsScheduler::QueueUri(printerName_));
+    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
                  "printer-name");
     deadline_->Restart();
     // cupsDoRequest frees the request.
-    ippDelete(cupsDoRequest(connection_.get(), request, "/"));
+    const IppMessage response(cupsDoRequest(connection_.get(), request.release(), "/"));
     const ipp_status_t status = cupsLastError();
     if (status <= IPP_STATUS_OK_EVENTS_COMPLETE) {
         return true;

@@ -8,8 +8,6 @@
 #include "printing/spooler.h"
 
 #include <chrono>
-#include <filesystem>
-#include <system_error>
 
 namespace {
 
@@ -22,12 +20,6 @@ std::int64_t NowMs() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(
                std::chrono::steady_clock::now().time_since_epoch())
         .count();
-}
-
-std::uint64_t SizeOf(const std::string& path) {
-    std::error_code failed;
-    const std::uintmax_t size = std::filesystem::file_size(path, failed);
-    return failed ? 0 : size;
 }
 
 QString RefusalLine(const std::string& path, const std::string& reason) {
@@ -91,7 +83,7 @@ void PrintRun::Run() {
 }
 
 QString PrintRun::SendFile(const std::string& path, int file, int files) {
-    PrintProgress progress{file, files, 0, SizeOf(path)};
+    PrintProgress progress{file, files, 0, modTools::FileSize(path).value_or(0)};
     ReportProgress(progress, true);
     JobControl control;
     control.stop = &stop_;
