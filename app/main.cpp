@@ -2,10 +2,11 @@
 // system's spooler and past any driver.
 #include "app/program_arguments.h"
 #include "app_info.h"
-#include "printing/direct/direct_options.h"
-#include "printing/platform/platform_job_monitor.h"
-#include "printing/platform/platform_printer_catalog.h"
-#include "printing/platform/platform_spooler.h"
+#include "printing/job/job_monitor.h"
+#include "printing/job/job_options.h"
+#include "printing/job/printer_access.h"
+#include "printing/platform/platform_printer_access.h"
+#include "printing/printer_catalog.h"
 #include "ui/app_lifetime.h"
 #include "ui/desktop/qt_desktop.h"
 #include "ui/desktop/termination_signals.h"
@@ -73,12 +74,11 @@ int main(int argc, char** argv) {
 
     QtDesktop desktop;
     // The system's queues, and printers reached by their address.
-    const DirectOptions directOptions;
-    const std::unique_ptr<Spooler> spooler = MakePlatformSpooler(directOptions);
-    const std::unique_ptr<PrinterCatalog> catalog = MakePlatformPrinterCatalog(directOptions);
+    const std::unique_ptr<PrinterAccess> printers = MakePlatformPrinterAccess();
+    const std::unique_ptr<PrinterCatalog> catalog = printers->Catalog(Timeouts());
     // Follows the last job the window sent, on a thread of the window's own.
-    const std::unique_ptr<JobMonitor> monitor = MakePlatformJobMonitor(directOptions);
-    frmMain window(desktop, *spooler, *catalog, *monitor);
+    const std::unique_ptr<JobMonitor> monitor = printers->Monitor(Timeouts());
+    frmMain window(desktop, *printers, *catalog, *monitor);
     // Start-up runs before the window shows: a message about the printers comes first.
     window.Load();
     // The printers named by their address join the list after the system's queues.

@@ -1,6 +1,8 @@
 #include "app/program_arguments.h"
 
 #include "app_info.h"
+#include "printing/job/job_failure.h"
+#include "printing/job/printer_target.h"
 
 namespace {
 
@@ -54,17 +56,17 @@ void ProgramArguments::Ask(Request request) {
 
 // Queues are listed from the system already; -P is for printers reached by their address.
 void ProgramArguments::AddPrinter(const std::string& text) {
-    if (!PrinterAddress::IsAddress(text)) {
-        Complain("tolvenmark: \"" + text +
-                 "\": -P takes a printer address; queues are listed already\n");
-        return;
+    try {
+        const PrinterTarget target = PrinterTarget::Resolve(text);
+        if (target.IsQueue()) {
+            Complain("tolvenmark: \"" + text +
+                     "\": -P takes a printer address; queues are listed already\n");
+            return;
+        }
+        printers_.push_back(target.Address());
+    } catch (const JobFailure& failure) {
+        Complain(std::string("tolvenmark: ") + failure.what() + "\n");
     }
-    ParsedPrinterAddress parsed = PrinterAddress::Parse(text);
-    if (!parsed.address) {
-        Complain("tolvenmark: " + parsed.error + "\n");
-        return;
-    }
-    printers_.push_back(*parsed.address);
 }
 
 void ProgramArguments::Complain(const std::string& message) {

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # A raw job of a 256 MiB file to a socket:// printer on loopback: `tolvenmark-cli print -P
-# socket://...` (PrintFileRaw through SocketSpooler) against `socat -u FILE TCP:...` to
+# socket://...` (PrintFileRaw through SocketBackend) against `socat -u FILE TCP:...` to
 # the same listener, whole process against whole process, wall time and peak memory of
 # each from GNU time -v. The listener is socat, and every job is compared byte for byte
 # with the file as it streams in.

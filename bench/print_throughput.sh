@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # A raw job of a 256 MiB file through a private scheduler: `tolvenmark-cli print` (the
-# same PrintFileRaw the Print button uses) against `lp -o raw` of the same file to the
-# same queue, whole process against whole process, wall time and peak memory of each
-# from GNU time -v. Every job is checked to arrive byte for byte.
+# same PrintFileRaw through CupsBackend that the Print button's run uses) against `lp -o
+# raw` of the same file to the same queue, whole process against whole process, wall time
+# and peak memory of each from GNU time -v. Every job is checked to arrive byte for byte.
 #
 #   bench/print_throughput.sh [--sparse] [SIZE_MIB] [ROUNDS]   (run ./test or build first)
 #

@@ -11,12 +11,11 @@
 #include "core/notation.h"
 #include "core/stream_reader.h"
 #include "core/whole_file.h"
-#include "printing/direct/direct_options.h"
-#include "printing/job_monitor.h"
+#include "printing/job/job_monitor.h"
+#include "printing/job/printer_access.h"
+#include "printing/job/raw_print.h"
 #include "printing/printer_catalog.h"
 #include "printing/printer_list.h"
-#include "printing/raw_print.h"
-#include "printing/spooler.h"
 
 #include <algorithm>
 #include <cctype>
@@ -37,14 +36,14 @@ constexpr const char* StandardInputName = "standard input";
 constexpr std::chrono::seconds JobPollInterval{1};
 
 // "Tolvenmark_Capture-12": a job as lp names it.
-std::string JobLabel(const std::string& printer, int jobId) {
-    return printer + '-' + std::to_string(jobId);
+std::string JobLabel(const PrinterTarget& printer, int jobId) {
+    return printer.Name() + '-' + std::to_string(jobId);
 }
 
 // "Stop_Queue: stopped: the printer is not connected"; a printer that refuses jobs says
 // so after it.
-std::string PrinterLine(const std::string& printer, const PrinterStatus& status) {
-    std::string line = printer + ": " + modJobStatus::StateWord(status.state);
+std::string PrinterLine(const PrinterTarget& printer, const PrinterStatus& status) {
+    std::string line = printer.Name() + ": " + modJobStatus::StateWord(status.state);
     const std::string trouble = modJobStatus::PrinterTrouble(status.message, status.reasons);
     if (!trouble.empty()) {
         line += ": " + trouble;
@@ -82,7 +81,6 @@ Reading HowToRead(const std::string& name) {
     return Reading::Stream;
 }
 
-// The size of a regular file, when the system tells it.
 // A stream's source as a job reads it: it stops reading once the command is interrupted
 // (a signal that came while a piece was being sent finds no read to break, and a pipe
 // that stays open would otherwise hold the job), and it knows whether a read ever
@@ -142,13 +140,39 @@ std::string BytesToText(const CliArguments::Request& request, const std::string&
     return text;
 }
 
+// This run's job options: --title, --format and --timeout, which bounds every wait.
+JobOptions OptionsOf(const CliArguments::Request& request) {
+    JobOptions options;
+    options.title = request.title.value_or(JobOptions::DefaultTitle);
+    options.documentFormat = request.format.value_or(std::string());
+    if (request.timeoutSeconds) {
+        options.timeouts = Timeouts::All(std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::duration<double>(*request.timeoutSeconds)));
+    }
+    return options;
+}
+
 } // namespace
 
-CliProgram::CliProgram(PrinterCatalog& catalog, Spooler& spooler, std::istream& in,
-                       std::ostream& out, std::ostream& err, DirectOptions* directOptions,
-                       JobMonitor* monitor)
-    : catalog_(catalog), spooler_(spooler), in_(in), out_(out), err_(err),
-      directOptions_(directOptions), monitor_(monitor) {}
+CliProgram::CliProgram(PrinterAccess& printers, std::istream& in, std::ostream& out,
+                       std::ostream& err)
+    : printers_(printers), in_(in), out_(out), err_(err) {}
+
+CliProgram::~CliProgram() = default;
+
+PrinterCatalog& CliProgram::Catalog() {
+    if (!catalog_) {
+        catalog_ = printers_.Catalog(options_.timeouts);
+    }
+    return *catalog_;
+}
+
+JobMonitor& CliProgram::Monitor() {
+    if (!monitor_) {
+        monitor_ = printers_.Monitor(options_.timeouts);
+    }
+    return *monitor_;
+}
 
 void CliProgram::ShowProgress(ProgressLine::Now now) {
     progressClock_ = std::move(now);
@@ -166,7 +190,7 @@ int CliProgram::Run(const std::vector<std::string>& arguments) {
         err_ << ProgramName << ": " << error.what() << '\n' << error.Hint() << '\n';
         return ExitUsage;
     }
-    SetDirectOptions(request);
+    options_ = OptionsOf(request);
     switch (request.command) {
     case Command::Help:
         out_ << CliArguments::HelpText();
@@ -192,28 +216,12 @@ int CliProgram::Run(const std::vector<std::string>& arguments) {
     return ExitUsage;
 }
 
-void CliProgram::SetDirectOptions(const CliArguments::Request& request) {
-    if (directOptions_ == nullptr) {
-        return;
-    }
-    if (request.format) {
-        directOptions_->documentFormat = *request.format;
-    }
-    if (request.timeoutSeconds) {
-        const auto timeout = std::chrono::duration_cast<std::chrono::milliseconds>(
-            std::chrono::duration<double>(*request.timeoutSeconds));
-        directOptions_->connectTimeout = timeout;
-        directOptions_->stallTimeout = timeout;
-        directOptions_->schedulerTimeout = timeout;
-    }
-}
-
 int CliProgram::List() {
     std::vector<std::string> names;
     std::string defaultName;
     try {
-        defaultName = modTools::GetDefaultPrinterName(catalog_);
-        names = catalog_.PrinterNames();
+        defaultName = modTools::GetDefaultPrinterName(Catalog());
+        names = Catalog().PrinterNames();
     } catch (const PrinterCatalogError& error) {
         Complain(std::string("cannot read the printer list: ") + error.what());
         return ExitSomeFailed;
@@ -229,15 +237,21 @@ int CliProgram::List() {
     return WriteOutput({});
 }
 
-std::optional<std::string> CliProgram::ChoosePrinter(const CliArguments::Request& request) {
+// The printer is resolved here, once: a malformed address fails before anything is read.
+std::optional<PrinterTarget> CliProgram::ChoosePrinter(const CliArguments::Request& request) {
     if (request.printer) {
-        return request.printer;
+        try {
+            return PrinterTarget::Resolve(*request.printer);
+        } catch (const JobFailure& failure) {
+            Complain(*request.printer + ": " + failure.what());
+            return std::nullopt;
+        }
     }
     try {
-        const std::vector<std::string> names = catalog_.PrinterNames();
-        const std::string defaultName = catalog_.DefaultPrinterName();
+        const std::vector<std::string> names = Catalog().PrinterNames();
+        const std::string defaultName = Catalog().DefaultPrinterName();
         if (const auto entry = modTools::DefaultPrinterIndex(names, defaultName)) {
-            return names[*entry];
+            return PrinterTarget::Queue(names[*entry]);
         }
         Complain(
             defaultName.empty()
@@ -253,17 +267,16 @@ std::optional<std::string> CliProgram::ChoosePrinter(const CliArguments::Request
 
 int CliProgram::Print(const CliArguments::Request& request) {
     quiet_ = request.quiet;
-    const std::optional<std::string> printer = ChoosePrinter(request);
+    const std::optional<PrinterTarget> printer = ChoosePrinter(request);
     if (!printer) {
         return ExitSomeFailed;
     }
-    const std::string title = request.title.value_or(modRawPrint::DocumentName);
     bool allSent = true;
     for (const std::string& operand : request.operands) {
         if (Interrupted()) {
             break;
         }
-        allSent = PrintOperand(*printer, operand, title) && allSent;
+        allSent = PrintOperand(*printer, operand) && allSent;
     }
     // Ctrl+C while waiting stops the wait; the jobs already taken stay with the spooler.
     if (request.wait && !Interrupted()) {
@@ -275,22 +288,22 @@ int CliProgram::Print(const CliArguments::Request& request) {
     return allSent ? ExitAllSent : ExitSomeFailed;
 }
 
-bool CliProgram::PrintOperand(const std::string& printer, const std::string& operand,
-                              const std::string& title) {
+bool CliProgram::PrintOperand(const PrinterTarget& printer, const std::string& operand) {
     try {
         if (operand == "-") {
             StreamReader source(in_, StandardInputName);
             // Like lp, a job read from standard input counts no files.
-            return PrintStream(printer, StandardInputName, source, title, 0);
+            return PrintStream(printer, StandardInputName, source, 0);
         }
         if (HowToRead(operand) == Reading::Whole) {
-            return PrintWholeFile(printer, operand, title);
+            return Conclude(
+                modRawPrint::PrintFileRaw(printers_, printer, operand, options_,
+                                          BeginJob(operand, modTools::FileSize(operand))),
+                printer, operand, 1);
         }
         FileReader source(operand);
-        return PrintStream(printer, operand, source, title, 1);
+        return PrintStream(printer, operand, source, 1);
     } catch (const FileError& error) {
-        // A read that an interrupt broke is no failure of the file's: the interruption is
-        // reported once, when the command ends.
         if (!Interrupted()) {
             Complain(error.what());
         }
@@ -299,58 +312,38 @@ bool CliProgram::PrintOperand(const std::string& printer, const std::string& ope
     return false;
 }
 
-bool CliProgram::PrintWholeFile(const std::string& printer, const std::string& path,
-                                const std::string& title) {
-    bool sent = false;
-    try {
-        sent = modRawPrint::PrintFileRaw(spooler_, printer, path, title,
-                                         BeginJob(path, modTools::FileSize(path)));
-    } catch (const FileError&) {
-        if (Interrupted()) {
-            NoteWithdrawn(path, printer);
-        }
-        throw;
-    }
-    if (sent) {
-        ReportJob(printer, 1);
-        return true;
-    }
-    if (Interrupted()) {
-        NoteWithdrawn(path, printer);
-        return false;
-    }
-    Complain(path + ": not sent to " + printer + ": " + spooler_.LastError());
-    return false;
+bool CliProgram::PrintStream(const PrinterTarget& printer, const std::string& name,
+                             ByteSource& source, int fileCount) {
+    WatchedSource watched(source, name, interrupt_);
+    return Conclude(
+        modRawPrint::PrintStreamRaw(printers_, printer, watched, options_, BeginJob(name, {})),
+        printer, name, fileCount);
 }
 
-bool CliProgram::PrintStream(const std::string& printer, const std::string& name,
-                             ByteSource& source, const std::string& title, int fileCount) {
-    WatchedSource watched(source, name, interrupt_);
-    modRawPrint::StreamJob job = modRawPrint::StreamJob::NotSent;
-    try {
-        job = modRawPrint::PrintStreamRaw(spooler_, printer, watched, title, BeginJob(name, {}));
-    } catch (const FileError&) {
-        // The stream's job is opened after its first piece has been read.
-        if (Interrupted() && watched.ReadOnce()) {
-            NoteWithdrawn(name, printer);
-        }
-        throw;
-    }
-    switch (job) {
-    case modRawPrint::StreamJob::Sent:
-        ReportJob(printer, fileCount);
+// Says what became of one job; true when it was sent.
+bool CliProgram::Conclude(const JobResult& result, const PrinterTarget& printer,
+                          const std::string& name, int fileCount) {
+    switch (result.outcome) {
+    case JobResult::Outcome::Sent:
+        ReportJob(printer, fileCount, result.jobId);
         return true;
-    case modRawPrint::StreamJob::Empty:
+    case JobResult::Outcome::Empty:
         Complain("nothing to send: " + name + " is empty");
         return false;
-    case modRawPrint::StreamJob::NotSent:
+    case JobResult::Outcome::Failed:
         break;
     }
-    if (Interrupted()) {
+    EndProgress();
+    if (result.StoppedByUser()) {
         NoteWithdrawn(name, printer);
-        return false;
+    } else if (Interrupted()) {
+        // A read that an interrupt broke before the job was opened is no failure of the
+        // file's: the interruption is reported once, when the command ends.
+    } else if (result.failure->kind() == FailureKind::InputUnreadable) {
+        Complain(result.failure->what());
+    } else {
+        Complain(name + ": not sent to " + printer.Name() + ": " + result.failure->what());
     }
-    Complain(name + ": not sent to " + printer + ": " + spooler_.LastError());
     return false;
 }
 
@@ -385,8 +378,8 @@ bool CliProgram::Interrupted() const {
     return interrupt_ != nullptr && interrupt_->Raised();
 }
 
-void CliProgram::NoteWithdrawn(const std::string& name, const std::string& printer) {
-    withdrawn_ = "the job for " + name + " was withdrawn from " + printer;
+void CliProgram::NoteWithdrawn(const std::string& name, const PrinterTarget& printer) {
+    withdrawn_ = "the job for " + name + " was withdrawn from " + printer.Name();
 }
 
 // Says what the interruption did and gives the exit status a shell gives a command the
@@ -417,7 +410,7 @@ int CliProgram::Send(const CliArguments::Request& request) {
         Complain("nothing to send: the codes are empty");
         return ExitSomeFailed;
     }
-    const std::optional<std::string> printer = ChoosePrinter(request);
+    const std::optional<PrinterTarget> printer = ChoosePrinter(request);
     if (!printer) {
         return ExitSomeFailed;
     }
@@ -425,18 +418,18 @@ int CliProgram::Send(const CliArguments::Request& request) {
         return ReportInterruption();
     }
     // The codes are short: no progress line for them.
-    if (!modRawPrint::PrintStringRaw(spooler_, *printer, bytes,
-                                     request.title.value_or(modRawPrint::DocumentName),
-                                     Control())) {
-        if (Interrupted()) {
+    const JobResult result =
+        modRawPrint::PrintStringRaw(printers_, *printer, bytes, options_, Control());
+    if (!result.Sent()) {
+        if (result.StoppedByUser() || Interrupted()) {
             NoteWithdrawn("the codes", *printer);
             return ReportInterruption();
         }
-        Complain("codes not sent to " + *printer + ": " + spooler_.LastError());
+        Complain("codes not sent to " + printer->Name() + ": " + result.failure->what());
         return ExitSomeFailed;
     }
     // Like lp, a job read from anywhere but a file counts no files.
-    ReportJob(*printer, 0);
+    ReportJob(*printer, 0, result.jobId);
     const bool completed = !request.wait || Interrupted() || AwaitSentJobs();
     if (Interrupted()) {
         return ReportInterruption();
@@ -469,15 +462,15 @@ int CliProgram::Encode(const CliArguments::Request& request) {
 
 // A printer reached by its address keeps no job number (socket, LPD and devices): its
 // job is done when the bytes are, and is reported so.
-void CliProgram::ReportJob(const std::string& printer, int fileCount) {
+void CliProgram::ReportJob(const PrinterTarget& printer, int fileCount, int jobId) {
     EndProgress();
-    if (spooler_.JobId() == 0) {
-        out_ << "sent to " << printer << " (" << fileCount << " file(s))" << std::endl;
+    if (jobId == 0) {
+        out_ << "sent to " << printer.Name() << " (" << fileCount << " file(s))" << std::endl;
         return;
     }
-    sentJobs_.emplace_back(printer, spooler_.JobId());
-    out_ << "request id is " << JobLabel(printer, spooler_.JobId()) << " (" << fileCount
-         << " file(s))" << std::endl;
+    sentJobs_.emplace_back(printer, jobId);
+    out_ << "request id is " << JobLabel(printer, jobId) << " (" << fileCount << " file(s))"
+         << std::endl;
 }
 
 // Waits for every job sent, one after the other; true only when all completed.
@@ -493,19 +486,19 @@ bool CliProgram::AwaitSentJobs() {
 // A printer whose jobs can't be followed (socket, LPD, devices) has printed the job when
 // it took the bytes. Otherwise the job is asked about until its wait is over: it ended,
 // or it can't go on without someone's help (held, stopped, waiting at a stopped printer).
-bool CliProgram::AwaitJob(const std::string& printer, int jobId) {
-    if (monitor_ == nullptr || !monitor_->CanFollow(printer)) {
+bool CliProgram::AwaitJob(const PrinterTarget& printer, int jobId) {
+    if (!Monitor().CanFollow(printer)) {
         return true;
     }
     const std::string label = JobLabel(printer, jobId);
     try {
-        JobStatus status = monitor_->Job(printer, jobId);
+        JobStatus status = Monitor().Job(printer, jobId);
         while (!status.WaitIsOver() && status.state != JobState::Unknown) {
             if (Interrupted()) {
                 return false;
             }
             std::this_thread::sleep_for(JobPollInterval);
-            status = monitor_->Job(printer, jobId);
+            status = Monitor().Job(printer, jobId);
         }
         if (status.state == JobState::Completed) {
             return true;
@@ -520,19 +513,19 @@ bool CliProgram::AwaitJob(const std::string& printer, int jobId) {
 }
 
 int CliProgram::Status(const CliArguments::Request& request) {
-    const std::optional<std::string> printer = ChoosePrinter(request);
+    const std::optional<PrinterTarget> printer = ChoosePrinter(request);
     if (!printer) {
         return ExitSomeFailed;
     }
-    if (monitor_ == nullptr || !monitor_->CanFollow(*printer)) {
-        Complain(*printer + ": this printer tells nothing about its state or its jobs");
+    if (!Monitor().CanFollow(*printer)) {
+        Complain(printer->Name() + ": this printer tells nothing about its state or its jobs");
         return ExitSomeFailed;
     }
     PrinterStatus status;
     try {
-        status = monitor_->Printer(*printer);
+        status = Monitor().Printer(*printer);
     } catch (const JobMonitorError& error) {
-        Complain(*printer + ": " + error.what());
+        Complain(printer->Name() + ": " + error.what());
         return ExitSomeFailed;
     }
     out_ << PrinterLine(*printer, status) << '\n';

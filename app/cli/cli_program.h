@@ -1,39 +1,41 @@
 #pragma once
 
 #include "app/cli/progress_line.h"
-#include "printing/job_control.h"
+#include "printing/job/job_control.h"
+#include "printing/job/job_options.h"
+#include "printing/job/job_result.h"
+#include "printing/job/printer_target.h"
 
 #include <iosfwd>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 class ByteSource;
-struct DirectOptions;
 class InterruptFlag;
 class JobMonitor;
+class PrinterAccess;
 class PrinterCatalog;
-class Spooler;
 
 namespace CliArguments {
 struct Request;
 }
 
-// tolvenmark-cli without its platform: the commands run against a printer catalog, a
-// spooler and three byte streams handed in, so that they can be tested with fakes.
+// tolvenmark-cli without its platform: the commands run against the printers handed in
+// (their backends, catalog and monitor) and three byte streams, so that they can be
+// tested with fakes.
 class CliProgram {
 public:
     static constexpr int ExitAllSent = 0;
     static constexpr int ExitSomeFailed = 1;
     static constexpr int ExitUsage = 2;
 
-    // The direct options, when given, are the ones the spooler reads for printer
-    // addresses: --format and --timeout are set in them. The monitor, when given, follows
-    // the jobs sent (--wait) and tells how a printer stands (status).
-    CliProgram(PrinterCatalog& catalog, Spooler& spooler, std::istream& in, std::ostream& out,
-               std::ostream& err, DirectOptions* directOptions = nullptr,
-               JobMonitor* monitor = nullptr);
+    // The catalog and the monitor are made for each run with the time-outs its command
+    // line gives; every job carries its own options.
+    CliProgram(PrinterAccess& printers, std::istream& in, std::ostream& out, std::ostream& err);
+    ~CliProgram();
 
     // Runs the command line (without the program's name) and returns the exit status.
     int Run(const std::vector<std::string>& arguments);
@@ -53,33 +55,35 @@ private:
     int Encode(const CliArguments::Request& request);
     int Status(const CliArguments::Request& request);
 
-    std::optional<std::string> ChoosePrinter(const CliArguments::Request& request);
-    bool PrintOperand(const std::string& printer, const std::string& operand,
-                      const std::string& title);
-    bool PrintWholeFile(const std::string& printer, const std::string& path,
-                        const std::string& title);
-    bool PrintStream(const std::string& printer, const std::string& name, ByteSource& source,
-                     const std::string& title, int fileCount);
-    void ReportJob(const std::string& printer, int fileCount);
+    std::optional<PrinterTarget> ChoosePrinter(const CliArguments::Request& request);
+    bool PrintOperand(const PrinterTarget& printer, const std::string& operand);
+    bool PrintStream(const PrinterTarget& printer, const std::string& name, ByteSource& source,
+                     int fileCount);
+    bool Conclude(const JobResult& result, const PrinterTarget& printer, const std::string& name,
+                  int fileCount);
+    void ReportJob(const PrinterTarget& printer, int fileCount, int jobId);
     JobControl Control() const;
     JobControl BeginJob(const std::string& name, std::optional<std::uint64_t> total);
     void EndProgress();
     bool Interrupted() const;
-    void NoteWithdrawn(const std::string& name, const std::string& printer);
+    void NoteWithdrawn(const std::string& name, const PrinterTarget& printer);
     int ReportInterruption();
     bool AwaitSentJobs();
-    bool AwaitJob(const std::string& printer, int jobId);
+    bool AwaitJob(const PrinterTarget& printer, int jobId);
     std::string ReadInput(const std::vector<std::string>& operands);
     int WriteOutput(const std::string& bytes);
     void Complain(const std::string& message);
-    void SetDirectOptions(const CliArguments::Request& request);
+    PrinterCatalog& Catalog();
+    JobMonitor& Monitor();
 
-    PrinterCatalog& catalog_;
-    Spooler& spooler_;
+    PrinterAccess& printers_;
     std::istream& in_;
     std::ostream& out_;
     std::ostream& err_;
-    DirectOptions* directOptions_;
+    // This run's job options, from its command line: title, format, time-outs.
+    JobOptions options_;
+    std::unique_ptr<PrinterCatalog> catalog_;
+    std::unique_ptr<JobMonitor> monitor_;
 
     std::optional<ProgressLine::Now> progressClock_;
     bool quiet_ = false;
@@ -87,7 +91,6 @@ private:
     const InterruptFlag* interrupt_ = nullptr;
     // What an interruption withdrew: "the job for NAME was withdrawn from PRINTER".
     std::optional<std::string> withdrawn_;
-    JobMonitor* monitor_;
     // The jobs this run sent that the spooler numbered: printer and job id.
-    std::vector<std::pair<std::string, int>> sentJobs_;
+    std::vector<std::pair<PrinterTarget, int>> sentJobs_;
 };

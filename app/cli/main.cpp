@@ -3,10 +3,8 @@
 #include "app/cli/console_setup.h"
 #include "app/cli/interrupt_flag.h"
 #include "app/cli/interrupt_signals.h"
-#include "printing/direct/direct_options.h"
-#include "printing/platform/platform_job_monitor.h"
-#include "printing/platform/platform_printer_catalog.h"
-#include "printing/platform/platform_spooler.h"
+#include "printing/job/printer_access.h"
+#include "printing/platform/platform_printer_access.h"
 
 #include <cstdio>
 #include <exception>
@@ -61,14 +59,9 @@ int main(int argc, char** argv) {
     std::istream input(&inputBuffer);
 #endif
     try {
-        // Queues, and printers reached by their address with the options the command line
-        // sets; the scheduler time-out bounds the printer list too.
-        DirectOptions directOptions;
-        const std::unique_ptr<PrinterCatalog> catalog = MakePlatformPrinterCatalog(directOptions);
-        const std::unique_ptr<Spooler> spooler = MakePlatformSpooler(directOptions);
-        const std::unique_ptr<JobMonitor> monitor = MakePlatformJobMonitor(directOptions);
-        CliProgram program(*catalog, *spooler, input, std::cout, std::cerr, &directOptions,
-                           monitor.get());
+        // Queues, and printers reached by their address.
+        const std::unique_ptr<PrinterAccess> printers = MakePlatformPrinterAccess();
+        CliProgram program(*printers, input, std::cout, std::cerr);
         program.WatchInterrupt(interrupt);
         if (StandardErrorIsTerminal()) {
             program.ShowProgress();

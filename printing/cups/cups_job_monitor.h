@@ -1,7 +1,7 @@
 #pragma once
 
-#include "printing/direct/direct_options.h"
-#include "printing/job_monitor.h"
+#include "printing/job/job_monitor.h"
+#include "printing/job/job_options.h"
 
 #include <memory>
 
@@ -9,18 +9,18 @@ class IppStatusClient;
 
 // Follows jobs in the CUPS scheduler's queues: each call asks the scheduler anew on a
 // connection of its own (Get-Job-Attributes, Get-Printer-Attributes, Get-Jobs), bounded
-// by the scheduler time-out of the options, which are read at each call and must outlive
-// the monitor.
+// by the scheduler time-out.
 class CupsJobMonitor final : public JobMonitor {
 public:
-    explicit CupsJobMonitor(const DirectOptions& options);
+    explicit CupsJobMonitor(Timeouts timeouts);
 
-    bool CanFollow(const std::string& printer) const override;
-    JobStatus Job(const std::string& printer, int jobId) override;
-    PrinterStatus Printer(const std::string& printer) override;
+    // True for the scheduler's queues.
+    bool CanFollow(const PrinterTarget& printer) const override;
+    JobStatus Job(const PrinterTarget& printer, int jobId) override;
+    PrinterStatus Printer(const PrinterTarget& printer) override;
 
 private:
-    std::unique_ptr<IppStatusClient> Connect(const std::string& printer) const;
+    std::unique_ptr<IppStatusClient> Connect(const PrinterTarget& printer) const;
 
-    const DirectOptions& options_;
+    Timeouts timeouts_;
 };

@@ -81,20 +81,16 @@ Destinations ReadDestinations(std::chrono::milliseconds timeout) {
     return found;
 }
 
-const DirectOptions DefaultOptions;
-
 } // namespace
 
-CupsPrinterCatalog::CupsPrinterCatalog() : CupsPrinterCatalog(DefaultOptions) {}
-
-CupsPrinterCatalog::CupsPrinterCatalog(const DirectOptions& options) : options_(options) {}
+CupsPrinterCatalog::CupsPrinterCatalog(Timeouts timeouts) : timeouts_(timeouts) {}
 
 std::vector<std::string> CupsPrinterCatalog::PrinterNames() {
-    return ReadDestinations(options_.schedulerTimeout).queueNames;
+    return ReadDestinations(timeouts_.scheduler).queueNames;
 }
 
 std::string CupsPrinterCatalog::DefaultPrinterName() {
-    return ReadDestinations(options_.schedulerTimeout).defaultQueue;
+    return ReadDestinations(timeouts_.scheduler).defaultQueue;
 }
 
 bool CupsPrinterCatalog::OpenPrinterSettings(const std::string& printerName) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "printing/direct/direct_options.h"
+#include "printing/job/job_options.h"
 #include "printing/printer_catalog.h"
 
 // The printers of the CUPS scheduler: its installed queues, the user's default among them,
@@ -11,14 +11,11 @@
 // no queue until a job creates a temporary one; neither is listed, and asking for them
 // would mean a network browse at every start.
 //
-// A scheduler that takes the connection and does not answer within the options'
-// scheduler time-out fails the look-up with words that say so.
+// A scheduler that takes the connection and does not answer within the scheduler time-out
+// fails the look-up with words that say so.
 class CupsPrinterCatalog final : public PrinterCatalog {
 public:
-    // With the default options.
-    CupsPrinterCatalog();
-    // The options are read at each look-up and must outlive the catalog.
-    explicit CupsPrinterCatalog(const DirectOptions& options);
+    explicit CupsPrinterCatalog(Timeouts timeouts = {});
 
     // The queue names in the order the library reports them (by name, without regard to
     // case). Throws PrinterCatalogError with the library's reason when no scheduler answers.
@@ -34,5 +31,5 @@ public:
     bool OpenPrinterSettings(const std::string& printerName) override;
 
 private:
-    const DirectOptions& options_;
+    Timeouts timeouts_;
 };

@@ -1,5 +1,6 @@
 #include "printing/cups/cups_scheduler.h"
 
+#include "core/seconds_text.h"
 #include "printing/cups/http_deadline.h"
 #include "printing/cups/ipp_message.h"
 
@@ -18,7 +19,8 @@ std::string SilentMessage(std::chrono::milliseconds timeout) {
     if (!server.starts_with('/')) {
         server += ':' + std::to_string(ippPort());
     }
-    return "The print scheduler at " + server + " did not answer within " + Seconds(timeout) + ".";
+    return "The print scheduler at " + server + " did not answer within " + SecondsText(timeout) +
+           ".";
 }
 
 std::string CheckAnswers(std::chrono::milliseconds timeout) {
@@ -42,18 +44,6 @@ std::string CheckAnswers(std::chrono::milliseconds timeout) {
     }
     return cupsLastError() == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE ? NoAnswerMessage()
                                                                    : std::string();
-}
-
-std::string Seconds(std::chrono::milliseconds duration) {
-    const long long ms = duration.count();
-    if (ms % 1000 == 0) {
-        return std::to_string(ms / 1000) + " s";
-    }
-    std::string text = std::to_string(ms / 1000) + "." + std::to_string(ms % 1000 + 1000).substr(1);
-    while (text.back() == '0') {
-        text.pop_back();
-    }
-    return text + " s";
 }
 
 std::string QueueUri(const std::string& name) {

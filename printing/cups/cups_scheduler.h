@@ -22,9 +22,6 @@ std::string SilentMessage(std::chrono::milliseconds timeout);
 // scheduler that took the connection and said nothing.
 std::string CheckAnswers(std::chrono::milliseconds timeout);
 
-// A duration as a user reads it: "15 s", "2.5 s".
-std::string Seconds(std::chrono::milliseconds duration);
-
 // The scheduler's address of a queue or class by its name, "ipp://localhost:PORT/printers/NAME":
 // the scheduler finds either under that path.
 std::string QueueUri(const std::string& name);

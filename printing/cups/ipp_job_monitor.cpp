@@ -1,5 +1,6 @@
 #include "printing/cups/ipp_job_monitor.h"
 
+#include "core/seconds_text.h"
 #include "printing/cups/cups_scheduler.h"
 #include "printing/cups/ipp_status_client.h"
 #include "printing/direct/printer_address.h"
@@ -16,22 +17,17 @@ bool IsIpp(const PrinterAddress& address) {
 
 } // namespace
 
-IppJobMonitor::IppJobMonitor(const DirectOptions& options) : options_(options) {}
+IppJobMonitor::IppJobMonitor(Timeouts timeouts) : timeouts_(timeouts) {}
 
-bool IppJobMonitor::CanFollow(const std::string& printer) const {
-    const ParsedPrinterAddress parsed = PrinterAddress::Parse(printer);
-    return parsed.address && IsIpp(*parsed.address);
+bool IppJobMonitor::CanFollow(const PrinterTarget& printer) const {
+    return !printer.IsQueue() && IsIpp(printer.Address());
 }
 
-std::unique_ptr<IppStatusClient> IppJobMonitor::Connect(const std::string& printer) const {
-    const ParsedPrinterAddress parsed = PrinterAddress::Parse(printer);
-    if (!parsed.address) {
-        throw JobMonitorError(parsed.error);
-    }
-    const PrinterAddress& address = *parsed.address;
-    if (!IsIpp(address)) {
+std::unique_ptr<IppStatusClient> IppJobMonitor::Connect(const PrinterTarget& printer) const {
+    if (!CanFollow(printer)) {
         throw JobMonitorError("Only ipp:// and ipps:// printers are asked about their jobs.");
     }
+    const PrinterAddress& address = printer.Address();
     const bool secure = address.scheme() == PrinterAddress::Scheme::Ipps;
     std::array<char, HTTP_MAX_URI> uri{};
     httpAssembleURI(HTTP_URI_CODING_ALL, uri.data(), static_cast<int>(uri.size()),
@@ -40,22 +36,22 @@ std::unique_ptr<IppStatusClient> IppJobMonitor::Connect(const std::string& print
     IppStatusClient::Connection connection(
         httpConnect2(address.host().c_str(), address.port(), nullptr, AF_UNSPEC,
                      secure ? HTTP_ENCRYPTION_ALWAYS : HTTP_ENCRYPTION_IF_REQUESTED, 1,
-                     static_cast<int>(options_.connectTimeout.count()), nullptr));
+                     static_cast<int>(timeouts_.connect.count()), nullptr));
     if (!connection) {
         throw JobMonitorError(std::string("Could not connect to the printer at ") + uri.data() +
                               ": " + cupsLastErrorString() + ".");
     }
     return std::make_unique<IppStatusClient>(
         std::move(connection), uri.data(), address.queue().empty() ? "/" : address.queue(),
-        options_.stallTimeout,
+        timeouts_.stall,
         std::string("The printer at ") + uri.data() + " did not answer within " +
-            CupsScheduler::Seconds(options_.stallTimeout) + ".");
+            SecondsText(timeouts_.stall) + ".");
 }
 
-JobStatus IppJobMonitor::Job(const std::string& printer, int jobId) {
+JobStatus IppJobMonitor::Job(const PrinterTarget& printer, int jobId) {
     return Connect(printer)->Job(jobId);
 }
 
-PrinterStatus IppJobMonitor::Printer(const std::string& printer) {
+PrinterStatus IppJobMonitor::Printer(const PrinterTarget& printer) {
     return Connect(printer)->Printer();
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "printing/direct/direct_options.h"
-#include "printing/job_monitor.h"
+#include "printing/job/job_monitor.h"
+#include "printing/job/job_options.h"
 
 #include <memory>
 
@@ -9,19 +9,19 @@ class IppStatusClient;
 
 // Follows jobs on IPP printers reached by their address (ipp://, ipps://): each call asks
 // the printer itself, on a connection of its own, for the job the printer numbered (the
-// number IppSpooler::JobId() keeps) and for its own state. The connect and stall time-outs
-// of the options bound it; the options are read at each call and must outlive the monitor.
+// number IppBackend::JobId() keeps) and for its own state. The connect and stall time-outs
+// bound it.
 class IppJobMonitor final : public JobMonitor {
 public:
-    explicit IppJobMonitor(const DirectOptions& options);
+    explicit IppJobMonitor(Timeouts timeouts);
 
-    // True for well-formed ipp:// and ipps:// addresses.
-    bool CanFollow(const std::string& printer) const override;
-    JobStatus Job(const std::string& printer, int jobId) override;
-    PrinterStatus Printer(const std::string& printer) override;
+    // True for printers reached by an ipp:// or ipps:// address.
+    bool CanFollow(const PrinterTarget& printer) const override;
+    JobStatus Job(const PrinterTarget& printer, int jobId) override;
+    PrinterStatus Printer(const PrinterTarget& printer) override;
 
 private:
-    std::unique_ptr<IppStatusClient> Connect(const std::string& printer) const;
+    std::unique_ptr<IppStatusClient> Connect(const PrinterTarget& printer) const;
 
-    const DirectOptions& options_;
+    Timeouts timeouts_;
 };

@@ -1,6 +1,6 @@
 #include "printing/cups/ipp_status_client.h"
 
-#include "printing/job_monitor.h"
+#include "printing/job/job_monitor.h"
 
 #include <cups/cups.h>
 #include <utility>

@@ -2,7 +2,7 @@
 
 #include "printing/cups/http_deadline.h"
 #include "printing/cups/ipp_message.h"
-#include "printing/job_status.h"
+#include "printing/job/job_status.h"
 
 #include <chrono>
 #include <memory>

@@ -1,5 +1,6 @@
 #include "printing/device/device_line.h"
 
+#include "core/seconds_text.h"
 #include "printing/device/blocked_sigpipe.h"
 #include "printing/device/device_fault.h"
 #include "printing/device/serial_termios.h"
@@ -32,18 +33,6 @@ std::string ErrorText(int error) {
     return std::strerror(error);
 }
 
-// "1 s", "0.5 s", "2.25 s".
-std::string Seconds(milliseconds duration) {
-    const auto count = duration.count();
-    std::string text = std::to_string(count / 1000);
-    if (count % 1000 != 0) {
-        std::string fraction = std::to_string(1000 + count % 1000).substr(1);
-        fraction.erase(fraction.find_last_not_of('0') + 1);
-        text += "." + fraction;
-    }
-    return text + " s";
-}
-
 // What a file is, for a message that says why it is not taken.
 std::string KindOf(mode_t mode) {
     if (S_ISDIR(mode)) {
@@ -61,12 +50,23 @@ std::string KindOf(mode_t mode) {
     return "a file of another kind";
 }
 
-[[noreturn]] void Fault(const std::string& step, const std::string& why) {
-    throw DeviceFault(step + ": " + why);
+[[noreturn]] void Fault(FailureKind kind, const std::string& step, const std::string& why) {
+    throw DeviceFault(kind, step + ": " + why);
 }
 
-[[noreturn]] void CantOpen(const std::string& path, const std::string& why) {
-    Fault("Can't open the device " + Quoted(path), why);
+// A device that can't be opened is out of reach, unless another program is only holding it
+// for now.
+[[noreturn]] void CantOpen(const std::string& path, const std::string& why, int error = 0) {
+    Fault(error == EBUSY ? FailureKind::NotReady : FailureKind::Unreachable,
+          "Can't open the device " + Quoted(path), why);
+}
+
+// A device unplugged or a reader gone part-way cuts the job off; any other error is the
+// device refusing what it was given (a full one, say).
+FailureKind KindOfWriteError(int error) {
+    return error == EPIPE || error == EIO || error == ENODEV || error == ENXIO
+               ? FailureKind::Reset
+               : FailureKind::Refused;
 }
 
 void RefuseUnlessDevice(const std::string& path, mode_t mode) {
@@ -82,7 +82,8 @@ void RefuseUnlessDevice(const std::string& path, mode_t mode) {
 FileDescriptor OpenForWriting(const std::string& path) {
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0) {
-        CantOpen(path, errno == ENOENT ? "it does not exist" : ErrorText(errno));
+        const int error = errno;
+        CantOpen(path, error == ENOENT ? "it does not exist" : ErrorText(error), error);
     }
     RefuseUnlessDevice(path, status.st_mode);
     int descriptor = -1;
@@ -90,13 +91,17 @@ FileDescriptor OpenForWriting(const std::string& path) {
         descriptor = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
     } while (descriptor < 0 && errno == EINTR);
     if (descriptor < 0) {
-        CantOpen(path, errno == ENXIO && S_ISFIFO(status.st_mode) ? "no program is reading the FIFO"
-                                                                  : ErrorText(errno));
+        const int error = errno;
+        CantOpen(path,
+                 error == ENXIO && S_ISFIFO(status.st_mode) ? "no program is reading the FIFO"
+                                                            : ErrorText(error),
+                 error);
     }
     FileDescriptor opened(descriptor);
     // The path may have been replaced between the look and the open.
     if (::fstat(opened.Get(), &status) != 0) {
-        CantOpen(path, ErrorText(errno));
+        const int error = errno;
+        CantOpen(path, ErrorText(error), error);
     }
     RefuseUnlessDevice(path, status.st_mode);
     return opened;
@@ -126,7 +131,7 @@ std::unique_ptr<DeviceLine> DeviceLine::OpenSerial(const std::string& path,
     // Checked before the line is touched, so that a refused job changes nothing.
     const std::string refusal = SerialTermios::Refusal(settings);
     if (!refusal.empty()) {
-        Fault("Can't set up the serial line " + Quoted(path), refusal);
+        Fault(FailureKind::Refused, "Can't set up the serial line " + Quoted(path), refusal);
     }
     std::unique_ptr<DeviceLine> line(new DeviceLine(path, OpenForWriting(path)));
     line->SetUpSerial(settings);
@@ -134,11 +139,13 @@ std::unique_ptr<DeviceLine> DeviceLine::OpenSerial(const std::string& path,
 }
 
 void DeviceLine::SetUpSerial(const SerialSettings& settings) {
-    const auto fail = [this](const std::string& why) {
-        Fault("Can't set up the serial line " + Quoted(path_), why);
+    // A line that takes the settings badly refuses the job; what is no serial line at all
+    // can't be reached as one.
+    const auto fail = [this](const std::string& why, FailureKind kind = FailureKind::Refused) {
+        Fault(kind, "Can't set up the serial line " + Quoted(path_), why);
     };
     if (!terminal_) {
-        fail("it is not a terminal");
+        fail("it is not a terminal", FailureKind::Unreachable);
     }
     termios saved{};
     if (::tcgetattr(descriptor_.Get(), &saved) != 0) {
@@ -168,13 +175,15 @@ void DeviceLine::SetUpSerial(const SerialSettings& settings) {
 void DeviceLine::PassOutputUnchanged() {
     termios saved{};
     if (::tcgetattr(descriptor_.Get(), &saved) != 0) {
-        CantOpen(path_, ErrorText(errno));
+        const int error = errno;
+        CantOpen(path_, ErrorText(error), error);
     }
     termios job = saved;
     job.c_oflag &= ~static_cast<tcflag_t>(OPOST);
     savedSettings_.emplace(descriptor_.Get(), saved);
     if (::tcsetattr(descriptor_.Get(), TCSANOW, &job) != 0) {
-        CantOpen(path_, ErrorText(errno));
+        const int error = errno;
+        CantOpen(path_, ErrorText(error), error);
     }
 }
 
@@ -196,15 +205,15 @@ void DeviceLine::Write(std::string_view data, milliseconds stallTimeout) {
             continue;
         }
         if (error != EAGAIN && error != EWOULDBLOCK) {
-            Fault("Writing to the device " + Quoted(path_) + " failed",
+            Fault(KindOfWriteError(error), "Writing to the device " + Quoted(path_) + " failed",
                   error == EPIPE ? "the program reading it closed it" : ErrorText(error));
         }
         if (saidReady) {
             Nap(deadline);
         }
         if (!AwaitWritable(deadline)) {
-            Fault("Writing to the device " + Quoted(path_) + " timed out",
-                  "it took no data for " + Seconds(stallTimeout));
+            Fault(FailureKind::TimedOut, "Writing to the device " + Quoted(path_) + " timed out",
+                  "it took no data for " + SecondsText(stallTimeout));
         }
         saidReady = true;
     }
@@ -219,8 +228,9 @@ void DeviceLine::Finish(milliseconds stallTimeout) {
     // printer driver does, on a non-blocking descriptor) and would drop it at close; it
     // reports ready again once the transfer is done.
     if (!AwaitWritable(Clock::now() + stallTimeout)) {
-        Fault("Waiting for the device " + Quoted(path_) + " to take the last data timed out",
-              "it took nothing for " + Seconds(stallTimeout));
+        Fault(FailureKind::TimedOut,
+              "Waiting for the device " + Quoted(path_) + " to take the last data timed out",
+              "it took nothing for " + SecondsText(stallTimeout));
     }
 }
 
@@ -248,7 +258,9 @@ bool DeviceLine::AwaitWritable(Clock::time_point deadline) const {
             return true;
         }
         if (result < 0 && errno != EINTR) {
-            Fault("Waiting for the device " + Quoted(path_) + " failed", ErrorText(errno));
+            const int error = errno;
+            Fault(KindOfWriteError(error), "Waiting for the device " + Quoted(path_) + " failed",
+                  ErrorText(error));
         }
     }
 }
@@ -262,7 +274,8 @@ void DeviceLine::DrainTerminal(milliseconds stallTimeout) const {
     Clock::time_point deadline = Clock::now() + stallTimeout;
     for (std::uint64_t queued = OutputQueued(); queued > 0;) {
         if (Clock::now() >= deadline) {
-            Fault(step + " timed out", "nothing was sent for " + Seconds(stallTimeout));
+            Fault(FailureKind::TimedOut, step + " timed out",
+                  "nothing was sent for " + SecondsText(stallTimeout));
         }
         Nap(deadline);
         const std::uint64_t now = OutputQueued();
@@ -272,8 +285,9 @@ void DeviceLine::DrainTerminal(milliseconds stallTimeout) const {
         queued = now;
     }
     while (::tcdrain(descriptor_.Get()) != 0) {
-        if (errno != EINTR) {
-            Fault(step + " failed", ErrorText(errno));
+        const int error = errno;
+        if (error != EINTR) {
+            Fault(KindOfWriteError(error), step + " failed", ErrorText(error));
         }
     }
 }

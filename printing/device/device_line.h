@@ -15,7 +15,7 @@
 // set up for the job (serial:), whose own settings come back when the job is over. It is
 // never a regular file, and nothing is ever created. Writes wait for the device, but no
 // longer than the stall time-out without progress. Every failure is thrown as a
-// DeviceFault.
+// DeviceFault, with the kind of failure it makes of the job.
 class DeviceLine {
 public:
     static std::unique_ptr<DeviceLine> OpenDevice(const std::string& path);

@@ -1,6 +1,7 @@
 #include "printing/net/capture_session.h"
 
 #include "core/file_error.h"
+#include "core/seconds_text.h"
 #include "printing/capture/capture_report.h"
 #include "printing/capture/captured_job.h"
 #include "printing/capture/job_folder.h"

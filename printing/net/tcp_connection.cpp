@@ -1,5 +1,8 @@
 #include "printing/net/tcp_connection.h"
 
+#include "core/seconds_text.h"
+
+#include <algorithm>
 #include <asio/error.hpp>
 
 namespace {
@@ -31,18 +34,6 @@ std::string ConnectFailure(const std::error_code& error) {
 
 } // namespace
 
-std::string SecondsText(std::chrono::milliseconds duration) {
-    // Written by hand rather than with printf, whose decimal point follows the locale.
-    const auto milliseconds = duration.count();
-    std::string text = std::to_string(milliseconds / 1000);
-    if (milliseconds % 1000 != 0) {
-        std::string fraction = std::to_string(1000 + milliseconds % 1000).substr(1);
-        fraction.erase(fraction.find_last_not_of('0') + 1);
-        text += '.' + fraction;
-    }
-    return text + " s";
-}
-
 TcpConnection::TcpConnection() : resolver_(io_), socket_(io_) {}
 
 TcpConnection::~TcpConnection() {
@@ -55,9 +46,15 @@ bool TcpConnection::Fail(std::string reason) {
     return false;
 }
 
-bool TcpConnection::RunUntil(const bool& done, std::chrono::milliseconds timeout) {
+bool TcpConnection::FailTimedOut(std::chrono::milliseconds timeout, const std::string& waitingFor) {
+    timedOut_ = true;
+    return Fail("timed out after " + SecondsText(timeout) + waitingFor);
+}
+
+template <typename Done>
+bool TcpConnection::RunUntil(Done done, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!done) {
+    while (!done()) {
         const auto now = std::chrono::steady_clock::now();
         if (now >= deadline) {
             return false;
@@ -93,7 +90,6 @@ bool TcpConnection::Connect(const std::string& host, std::uint16_t port,
         return std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
     };
-    const std::string timedOut = "timed out after " + SecondsText(timeout);
 
     done_ = false;
     resolver_.async_resolve(
@@ -103,10 +99,10 @@ bool TcpConnection::Connect(const std::string& host, std::uint16_t port,
             endpoints_ = std::move(results);
             done_ = true;
         });
-    if (!RunUntil(done_, timeout)) {
+    if (!RunUntil([this] { return done_; }, timeout)) {
         resolver_.cancel();
         FlushCancelled();
-        return Fail(timedOut);
+        return FailTimedOut(timeout);
     }
     if (result_) {
         return Fail(IsHostUnknown(result_) ? "host unknown" : result_.message());
@@ -123,8 +119,8 @@ bool TcpConnection::Connect(const std::string& host, std::uint16_t port,
             result_ = error;
             done_ = true;
         });
-        if (!RunUntil(done_, remaining())) {
-            return Fail(timedOut);
+        if (!RunUntil([this] { return done_; }, remaining())) {
+            return FailTimedOut(timeout);
         }
         if (!result_) {
             bytesSent_ = 0;
@@ -138,9 +134,9 @@ bool TcpConnection::Connect(const std::string& host, std::uint16_t port,
     return Fail(firstFailure.empty() ? "host unknown" : firstFailure);
 }
 
-void TcpConnection::DiscardIncoming() {
-    if (!discarding_) {
-        discarding_ = true;
+void TcpConnection::ReadIncoming() {
+    if (!reading_) {
+        reading_ = true;
         ReadNext();
     }
 }
@@ -148,8 +144,12 @@ void TcpConnection::DiscardIncoming() {
 void TcpConnection::ReadNext() {
     ++pendingOperations_;
     socket_.async_read_some(asio::buffer(incoming_),
-                            [this](const std::error_code& error, std::size_t) {
+                            [this](const std::error_code& error, std::size_t count) {
                                 --pendingOperations_;
+                                kept_.append(incoming_.data(), count);
+                                if (kept_.size() > KeptIncoming) {
+                                    kept_.erase(0, kept_.size() - KeptIncoming);
+                                }
                                 if (error == asio::error::eof) {
                                     peerClosed_ = true;
                                 } else if (error) {
@@ -158,6 +158,22 @@ void TcpConnection::ReadNext() {
                                     ReadNext();
                                 }
                             });
+}
+
+std::size_t TcpConnection::TakeIncoming(char* buffer, std::size_t capacity,
+                                        std::chrono::milliseconds wait) {
+    if (reading_ && socket_.is_open()) {
+        // What already arrived is handed over at once, even without a wait.
+        if (io_.stopped()) {
+            io_.restart();
+        }
+        io_.poll();
+        RunUntil([this] { return !kept_.empty() || peerClosed_ || incomingError_; }, wait);
+    }
+    const std::size_t count = std::min(capacity, kept_.size());
+    kept_.copy(buffer, count);
+    kept_.erase(0, count);
+    return count;
 }
 
 std::string TcpConnection::SendFailure(const std::error_code& error) {
@@ -182,8 +198,8 @@ bool TcpConnection::Send(std::string_view data, std::chrono::milliseconds stallT
                                      transferred_ = count;
                                      done_ = true;
                                  });
-        if (!RunUntil(done_, stallTimeout)) {
-            return Fail("timed out after " + SecondsText(stallTimeout));
+        if (!RunUntil([this] { return done_; }, stallTimeout)) {
+            return FailTimedOut(stallTimeout);
         }
         if (result_) {
             return Fail(SendFailure(result_));
@@ -205,8 +221,8 @@ TcpConnection::Reply TcpConnection::ReceiveByte(unsigned char& byte,
                                 transferred_ = count;
                                 done_ = true;
                             });
-    if (!RunUntil(done_, timeout)) {
-        Fail("timed out after " + SecondsText(timeout));
+    if (!RunUntil([this] { return done_; }, timeout)) {
+        FailTimedOut(timeout);
         return Reply::Failed;
     }
     if (result_ == asio::error::eof) {
@@ -232,18 +248,9 @@ bool TcpConnection::FinishSending() {
 }
 
 bool TcpConnection::AwaitClose(std::chrono::milliseconds timeout) {
-    DiscardIncoming();
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!peerClosed_ && !incomingError_) {
-        const auto now = std::chrono::steady_clock::now();
-        if (now >= deadline) {
-            return Fail("timed out after " + SecondsText(timeout) +
-                        " waiting for the printer to close the connection");
-        }
-        if (io_.stopped()) {
-            io_.restart();
-        }
-        io_.run_one_for(deadline - now);
+    ReadIncoming();
+    if (!RunUntil([this] { return peerClosed_ || incomingError_; }, timeout)) {
+        return FailTimedOut(timeout, " waiting for the printer to close the connection");
     }
     if (incomingError_) {
         return Fail(SendFailure(incomingError_));

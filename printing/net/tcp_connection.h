@@ -12,10 +12,15 @@
 // One TCP connection to a printer, driven the way a job needs it: every wait is bounded
 // by a time-out, so nothing blocks for ever. Each step runs the connection's own
 // io_context only until its operation completes or its time is up; a step that fails
-// leaves Reason() saying why in plain words and the connection aborted.
+// leaves Reason() saying why in plain words, WasReset() or TimedOut() saying what kind of
+// failure it was, and the connection aborted.
 class TcpConnection {
 public:
     enum class Reply { Byte, Closed, Failed };
+
+    // The most of what the peer sent that is kept for TakeIncoming: the printer's latest
+    // words, not everything it ever said.
+    static constexpr std::size_t KeptIncoming = 64 * 1024;
 
     TcpConnection();
     ~TcpConnection();
@@ -26,20 +31,27 @@ public:
     // takes the connection, all within the time-out.
     bool Connect(const std::string& host, std::uint16_t port, std::chrono::milliseconds timeout);
 
-    // Reads whatever the peer sends from now on and drops it, alongside every later step,
-    // so that a printer talking back can never fill its send buffer and stall ours.
-    void DiscardIncoming();
+    // Reads whatever the peer sends from now on, alongside every later step, so that a
+    // printer talking back can never fill its send buffer and stall ours. The last
+    // KeptIncoming bytes of it wait for TakeIncoming; older ones are dropped.
+    void ReadIncoming();
+
+    // What the peer sent that is still kept, at most `capacity` bytes of it, waiting up to
+    // `wait` for a first byte when none is kept; 0 when nothing came. Only while reading
+    // incoming bytes, and only until the connection is closed.
+    std::size_t TakeIncoming(char* buffer, std::size_t capacity, std::chrono::milliseconds wait);
 
     // Sends every byte; fails when no byte could be sent for stallTimeout.
     bool Send(std::string_view data, std::chrono::milliseconds stallTimeout);
 
-    // Waits for one byte from the peer (not while discarding).
+    // Waits for one byte from the peer (not while reading incoming bytes).
     Reply ReceiveByte(unsigned char& byte, std::chrono::milliseconds timeout);
 
     // Tells the peer that nothing more will come (shuts down the sending side).
     bool FinishSending();
 
-    // Waits until the peer closes its side (while discarding); a reset is a failure.
+    // Waits until the peer closes its side, reading what it still sends; a reset is a
+    // failure.
     bool AwaitClose(std::chrono::milliseconds timeout);
 
     // Cuts the connection off with a reset, so the peer can tell it was not completed.
@@ -54,12 +66,15 @@ public:
     const std::string& Reason() const { return reason_; }
     // Whether that failure was the peer resetting the connection.
     bool WasReset() const { return reset_; }
+    // Whether that failure was a step running out of its time.
+    bool TimedOut() const { return timedOut_; }
 
 private:
-    bool RunUntil(const bool& done, std::chrono::milliseconds timeout);
+    template <typename Done> bool RunUntil(Done done, std::chrono::milliseconds timeout);
     void ReadNext();
     void FlushCancelled();
     bool Fail(std::string reason);
+    bool FailTimedOut(std::chrono::milliseconds timeout, const std::string& waitingFor = "");
     std::string SendFailure(const std::error_code& error);
 
     asio::io_context io_;
@@ -76,18 +91,17 @@ private:
     // Socket operations started and not yet completed.
     int pendingOperations_ = 0;
 
-    bool discarding_ = false;
+    bool reading_ = false;
     bool peerClosed_ = false;
     std::error_code incomingError_;
     std::array<char, 4096> incoming_{};
+    std::string kept_;
 
     std::uint64_t bytesSent_ = 0;
     std::string reason_;
     bool reset_ = false;
+    bool timedOut_ = false;
 };
-
-// A time-out as it is written in messages: "1 s", "0.5 s", "30 s".
-std::string SecondsText(std::chrono::milliseconds duration);
 
 // A failure after the job's bytes began to flow, with how many had been delivered:
 // "the printer reset the connection after K bytes", "timed out after 1 s; K bytes had

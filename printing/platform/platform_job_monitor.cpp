@@ -1,86 +1,63 @@
 #include "printing/platform/platform_job_monitor.h"
 
-#include "printing/direct/printer_address.h"
+#include "printing/platform/scheme_table.h"
 
 #ifdef _WIN32
 #include "printing/win/win_job_monitor.h"
+using QueueJobMonitor = WinJobMonitor;
 #else
 #include "printing/cups/cups_job_monitor.h"
-#include "printing/cups/ipp_job_monitor.h"
+using QueueJobMonitor = CupsJobMonitor;
 #endif
+
+#include <map>
 
 namespace {
-
-// The monitor of the system's queues.
-std::unique_ptr<JobMonitor> QueueJobMonitor(const DirectOptions& options) {
-#ifdef _WIN32
-    (void)options;
-    return std::make_unique<WinJobMonitor>();
-#else
-    return std::make_unique<CupsJobMonitor>(options);
-#endif
-}
-
-// The monitor of IPP printers reached by address; Windows reaches them only through a
-// queue.
-std::unique_ptr<JobMonitor> IppPrinterJobMonitor(const DirectOptions& options) {
-#ifdef _WIN32
-    (void)options;
-    return nullptr;
-#else
-    return std::make_unique<IppJobMonitor>(options);
-#endif
-}
 
 constexpr const char* CannotFollow = "Jobs sent to this printer can't be followed: the printer "
                                      "says nothing once it has taken the bytes.";
 
-// Sends each printer name to the monitor that can follow it.
+// Sends each target to the monitor that can follow it, made when first needed.
 class PlatformJobMonitor final : public JobMonitor {
 public:
-    explicit PlatformJobMonitor(const DirectOptions& options)
-        : queues_(QueueJobMonitor(options)), ippPrinters_(IppPrinterJobMonitor(options)) {}
+    explicit PlatformJobMonitor(const Timeouts& timeouts)
+        : timeouts_(timeouts), queues_(std::make_unique<QueueJobMonitor>(timeouts)) {}
 
-    bool CanFollow(const std::string& printer) const override {
-        const JobMonitor* monitor = MonitorFor(printer);
-        return monitor && monitor->CanFollow(printer);
+    bool CanFollow(const PrinterTarget& printer) const override {
+        return printer.IsQueue() || RouteFor(printer.Address().scheme()).monitor != nullptr;
     }
 
-    JobStatus Job(const std::string& printer, int jobId) override {
+    JobStatus Job(const PrinterTarget& printer, int jobId) override {
         return For(printer).Job(printer, jobId);
     }
 
-    PrinterStatus Printer(const std::string& printer) override {
+    PrinterStatus Printer(const PrinterTarget& printer) override {
         return For(printer).Printer(printer);
     }
 
 private:
-    // The monitor for the printer's kind of name; none for an address that says nothing
-    // after its bytes.
-    JobMonitor* MonitorFor(const std::string& printer) const {
-        if (!PrinterAddress::IsAddress(printer)) {
-            return queues_.get();
+    JobMonitor& For(const PrinterTarget& printer) {
+        if (printer.IsQueue()) {
+            return *queues_;
         }
-        if (ippPrinters_ && ippPrinters_->CanFollow(printer)) {
-            return ippPrinters_.get();
-        }
-        return nullptr;
-    }
-
-    JobMonitor& For(const std::string& printer) {
-        JobMonitor* monitor = MonitorFor(printer);
-        if (!monitor || !monitor->CanFollow(printer)) {
+        const SchemeRoute& route = RouteFor(printer.Address().scheme());
+        if (route.monitor == nullptr) {
             throw JobMonitorError(CannotFollow);
+        }
+        std::unique_ptr<JobMonitor>& monitor = direct_[route.scheme];
+        if (!monitor) {
+            monitor = route.monitor(timeouts_);
         }
         return *monitor;
     }
 
+    Timeouts timeouts_;
     std::unique_ptr<JobMonitor> queues_;
-    std::unique_ptr<JobMonitor> ippPrinters_;
+    std::map<PrinterAddress::Scheme, std::unique_ptr<JobMonitor>> direct_;
 };
 
 } // namespace
 
-std::unique_ptr<JobMonitor> MakePlatformJobMonitor(const DirectOptions& options) {
-    return std::make_unique<PlatformJobMonitor>(options);
+std::unique_ptr<JobMonitor> MakePlatformJobMonitor(const Timeouts& timeouts) {
+    return std::make_unique<PlatformJobMonitor>(timeouts);
 }

@@ -2,10 +2,9 @@
 
 #include "core/win_text.h"
 #include "printing/win/win_error.h"
+#include "printing/win/win_printer_handle.h"
 
-#include <memory>
 #include <optional>
-#include <type_traits>
 #include <utility>
 #include <vector>
 #include <windows.h>
@@ -13,24 +12,13 @@
 
 namespace {
 
-struct PrinterCloser {
-    void operator()(HANDLE printer) const { ::ClosePrinter(printer); }
-};
-using PrinterHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, PrinterCloser>;
-
-PrinterHandle OpenForReading(const std::string& printer) {
-    if (printer.empty() || printer.find('\0') != std::string::npos) {
-        throw JobMonitorError("No printer name was given.");
+WinPrinterHandle OpenForReading(const PrinterTarget& printer) {
+    WinPrinterHandle handle;
+    const std::string refusal = handle.Open(printer.Name());
+    if (!refusal.empty()) {
+        throw JobMonitorError(refusal);
     }
-    std::optional<std::wstring> name = WinText::Wide(printer);
-    if (!name) {
-        throw JobMonitorError("The printer name is not valid UTF-8.");
-    }
-    HANDLE handle = nullptr;
-    if (!OpenPrinterW(name->data(), &handle, nullptr)) {
-        throw JobMonitorError(LastWinErrorText());
-    }
-    return PrinterHandle(handle);
+    return handle;
 }
 
 // The spooler's answer in a buffer of the size it asks for, asked again while the answer
@@ -141,19 +129,19 @@ PrinterStatus ReadPrinter(HANDLE printer) {
 
 } // namespace
 
-bool WinJobMonitor::CanFollow(const std::string& printer) const {
-    return !printer.empty();
+bool WinJobMonitor::CanFollow(const PrinterTarget& printer) const {
+    return printer.IsQueue() && !printer.Name().empty();
 }
 
-JobStatus WinJobMonitor::Job(const std::string& printer, int jobId) {
-    const PrinterHandle handle = OpenForReading(printer);
-    const PrinterStatus printerStatus = ReadPrinter(handle.get());
+JobStatus WinJobMonitor::Job(const PrinterTarget& printer, int jobId) {
+    const WinPrinterHandle handle = OpenForReading(printer);
+    const PrinterStatus printerStatus = ReadPrinter(handle.Get());
     JobStatus status;
     status.printerState = printerStatus.state;
     status.printerReasons = printerStatus.reasons;
     const std::optional<std::vector<BYTE>> info =
         Ask([&handle, jobId](BYTE* buffer, DWORD size, DWORD* needed) {
-            return GetJobW(handle.get(), static_cast<DWORD>(jobId), 1, buffer, size, needed);
+            return GetJobW(handle.Get(), static_cast<DWORD>(jobId), 1, buffer, size, needed);
         });
     if (!info || info->size() < sizeof(JOB_INFO_1W)) {
         // The spooler forgets a job once it has printed it, unless the queue keeps
@@ -172,13 +160,13 @@ JobStatus WinJobMonitor::Job(const std::string& printer, int jobId) {
     return status;
 }
 
-PrinterStatus WinJobMonitor::Printer(const std::string& printer) {
-    const PrinterHandle handle = OpenForReading(printer);
-    PrinterStatus status = ReadPrinter(handle.get());
+PrinterStatus WinJobMonitor::Printer(const PrinterTarget& printer) {
+    const WinPrinterHandle handle = OpenForReading(printer);
+    PrinterStatus status = ReadPrinter(handle.Get());
     DWORD count = 0;
     const std::optional<std::vector<BYTE>> jobs =
         Ask([&handle, &count](BYTE* buffer, DWORD size, DWORD* needed) {
-            return EnumJobsW(handle.get(), 0, 0xFFFF, 1, buffer, size, needed, &count);
+            return EnumJobsW(handle.Get(), 0, 0xFFFF, 1, buffer, size, needed, &count);
         });
     if (!jobs) {
         // Wine's spooler fails the count of no jobs without an error.

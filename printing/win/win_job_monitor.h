@@ -1,6 +1,7 @@
 #pragma once
 
-#include "printing/job_monitor.h"
+#include "printing/job/job_monitor.h"
+#include "printing/job/job_options.h"
 
 // Follows jobs in the Windows spooler's queues: GetJobW (JOB_INFO_1: no device mode is
 // needed) for a job's status bits and status text, GetPrinterW (PRINTER_INFO_2) for the printer's,
@@ -8,7 +9,11 @@
 // is told to keep printed jobs), so a job it no longer knows has printed: Completed.
 class WinJobMonitor final : public JobMonitor {
 public:
-    bool CanFollow(const std::string& printer) const override;
-    JobStatus Job(const std::string& printer, int jobId) override;
-    PrinterStatus Printer(const std::string& printer) override;
+    // Takes the time-outs every platform's monitor is made with; winspool's calls take
+    // none.
+    explicit WinJobMonitor(Timeouts = {}) {}
+
+    bool CanFollow(const PrinterTarget& printer) const override;
+    JobStatus Job(const PrinterTarget& printer, int jobId) override;
+    PrinterStatus Printer(const PrinterTarget& printer) override;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "printing/job/job_options.h"
 #include "printing/printer_catalog.h"
 
 // The printers of the Windows spooler: the local ones and the connections to shared
@@ -8,6 +9,10 @@
 // through the wide calls, so every name is the printer's own.
 class WinPrinterCatalog final : public PrinterCatalog {
 public:
+    // Takes the time-outs every platform's catalog is made with; winspool's calls take
+    // none.
+    explicit WinPrinterCatalog(Timeouts = {}) {}
+
     std::vector<std::string> PrinterNames() override;
 
     // The name part of the profile's "device" value ("name,driver,port"). The profile

@@ -1,8 +1,9 @@
 #include "app/cli/cli_program.h"
 #include "app/cli/interrupt_flag.h"
 #include "core/file_error.h"
+#include "printing/job/job_failure.h"
 #include "tests/support/fake_printer_catalog.h"
-#include "tests/support/recording_spooler.h"
+#include "tests/support/recording_printers.h"
 #include "tests/support/temp_dir.h"
 
 #include <csignal>
@@ -13,14 +14,14 @@ namespace {
 
 using Arguments = std::vector<std::string>;
 
-// A spooler that refuses the write of one particular content and records everything. It
-// can raise an interrupt flag at a given call, as a signal arriving then would.
-class PickySpooler final : public Spooler {
+// Printers that refuse the write of one particular content and record everything. They
+// can raise an interrupt flag at a given step, as a signal arriving then would.
+class PickyPrinters final : public PrinterAccess {
 public:
-    RecordingSpooler recording;
+    RecordingPrinters recording;
     std::string refusedData = "refuse me";
 
-    // Raises the flag with the signal at the count-th call of the operation.
+    // Raises the flag with the signal at the count-th call of the step.
     void RaiseAt(InterruptFlag& flag, int signal, const std::string& operation, std::size_t count) {
         interrupt_ = &flag;
         signal_ = signal;
@@ -29,31 +30,51 @@ public:
         heard_ = 0;
     }
 
-    bool OpenPrinter(const std::string& name) override { return recording.OpenPrinter(name); }
-    bool StartDocument(const std::string& name) override { return recording.StartDocument(name); }
-    bool StartPage() override { return Hear("StartPage", recording.StartPage()); }
-    bool Write(std::string_view data) override {
-        refusing_ = data == refusedData;
-        return Hear("Write", recording.Write(data) && !refusing_);
+    std::unique_ptr<PrinterBackend> Backend(const PrinterTarget& target,
+                                            const JobOptions& options) override {
+        return std::make_unique<Picky>(*this, recording.Backend(target, options));
     }
-    bool EndPage() override { return recording.EndPage(); }
-    bool EndDocument() override { return Hear("EndDocument", recording.EndDocument()); }
-    bool ClosePrinter() override { return recording.ClosePrinter(); }
-    void CancelDocument() override { recording.CancelDocument(); }
-    std::string LastError() const override {
-        return refusing_ ? "Write refused: printer on fire" : recording.LastError();
+    std::unique_ptr<JobMonitor> Monitor(const Timeouts& timeouts) override {
+        return recording.Monitor(timeouts);
     }
-    int JobId() const override { return recording.JobId(); }
+    std::unique_ptr<PrinterCatalog> Catalog(const Timeouts& timeouts) override {
+        return recording.Catalog(timeouts);
+    }
 
 private:
-    bool Hear(const std::string& operation, bool result) {
+    class Picky final : public PrinterBackend {
+    public:
+        Picky(PickyPrinters& owner, std::unique_ptr<PrinterBackend> inner)
+            : owner_(owner), inner_(std::move(inner)) {}
+        void Open(std::optional<std::uint64_t> length) override {
+            inner_->Open(length);
+            owner_.Hear("Open");
+        }
+        void Write(std::string_view data) override {
+            inner_->Write(data);
+            owner_.Hear("Write");
+            if (data == owner_.refusedData) {
+                throw JobFailure(FailureKind::Refused, "Write refused: printer on fire");
+            }
+        }
+        void Finish() override {
+            inner_->Finish();
+            owner_.Hear("Finish");
+        }
+        void Abort() override { inner_->Abort(); }
+        int JobId() const override { return inner_->JobId(); }
+
+    private:
+        PickyPrinters& owner_;
+        std::unique_ptr<PrinterBackend> inner_;
+    };
+
+    void Hear(const std::string& operation) {
         if (interrupt_ != nullptr && operation == raiseAt_ && ++heard_ == raiseAtCount_) {
             interrupt_->Raise(signal_);
         }
-        return result;
     }
 
-    bool refusing_ = false;
     InterruptFlag* interrupt_ = nullptr;
     int signal_ = 0;
     std::string raiseAt_;
@@ -64,7 +85,7 @@ private:
 class CliProgramTest : public ::testing::Test {
 protected:
     FakePrinterCatalog catalog;
-    PickySpooler spooler;
+    PickyPrinters spooler;
     std::istringstream in;
     std::ostringstream out;
     std::ostringstream err;
@@ -73,6 +94,7 @@ protected:
     CliProgramTest() {
         catalog.names = {"Office", "LabelWriter", "Lab"};
         catalog.defaultName = "labelwriter";
+        spooler.recording.catalog = &catalog;
     }
 
     int Run(const Arguments& arguments, const std::string& input = {}) {
@@ -80,7 +102,7 @@ protected:
         in.clear();
         out.str({});
         err.str({});
-        return CliProgram(catalog, spooler, in, out, err).Run(arguments);
+        return CliProgram(spooler, in, out, err).Run(arguments);
     }
 
     // Runs on a terminal, as it were: with an interrupt flag, which the spooler raises at
@@ -92,10 +114,11 @@ protected:
         in.clear();
         out.str({});
         err.str({});
-        spooler = PickySpooler();
+        spooler.recording = RecordingPrinters();
+        spooler.recording.catalog = &catalog;
         InterruptFlag interrupt;
         spooler.RaiseAt(interrupt, signal, raiseAt, count);
-        CliProgram program(catalog, spooler, in, out, err);
+        CliProgram program(spooler, in, out, err);
         program.WatchInterrupt(interrupt);
         program.ShowProgress([this] { return now += std::chrono::seconds(1); });
         return program.Run(arguments);
@@ -112,7 +135,7 @@ protected:
     std::vector<std::string> OpenedPrinters() const {
         std::vector<std::string> printers;
         for (const auto& call : spooler.recording.Calls()) {
-            if (call.operation == "OpenPrinter") {
+            if (call.operation == "Open") {
                 printers.push_back(call.argument);
             }
         }
@@ -165,10 +188,9 @@ TEST_F(CliProgramTest, PrintSendsEachFileAsItsOwnJobToTheDefaultsListName) {
     EXPECT_EQ(out.str(), "request id is LabelWriter-1 (1 file(s))\n"
                          "request id is LabelWriter-2 (1 file(s))\n");
     EXPECT_EQ(err.str(), "");
-    // The same job as the window's: the same name, one document, closed.
-    EXPECT_EQ(spooler.recording.Calls()[1],
-              (RecordingSpooler::Call{"StartDocument", "Tolvenmark Document"}));
-    EXPECT_EQ(spooler.recording.Operations().back(), "ClosePrinter");
+    // The same job as the window's: the same name, finished.
+    EXPECT_EQ(spooler.recording.Options()[0].title, "Tolvenmark Document");
+    EXPECT_EQ(spooler.recording.Operations().back(), "Finish");
 }
 
 TEST_F(CliProgramTest, FailedFilesAreNamedAndTheOthersStillSent) {
@@ -251,7 +273,7 @@ TEST_F(CliProgramTest, OutputThatCannotBeWrittenIsAFailure) {
     std::ostream fullOut(&full);
     in.str(std::string("\x1B"
                        "E"));
-    CliProgram program(catalog, spooler, in, fullOut, err);
+    CliProgram program(spooler, in, fullOut, err);
     EXPECT_EQ(program.Run({"show"}), 1);
     EXPECT_EQ(err.str(), "tolvenmark-cli: cannot write to standard output\n");
 }
@@ -260,7 +282,7 @@ TEST_F(CliProgramTest, StandardInputIsStreamedUnderTheTitleGiven) {
     const std::string big = AllByteValues() + std::string(70000, '\xFF');
     EXPECT_EQ(Run({"print", "-d", "Lab", "-t", "Label", "-"}, big), 0);
     EXPECT_EQ(spooler.recording.Written(), (Arguments{big.substr(0, 65536), big.substr(65536)}));
-    EXPECT_EQ(spooler.recording.Calls()[1], (RecordingSpooler::Call{"StartDocument", "Label"}));
+    EXPECT_EQ(spooler.recording.Options()[0].title, "Label");
     EXPECT_EQ(out.str(), "request id is Lab-1 (0 file(s))\n");
     EXPECT_EQ(err.str(), "");
 }
@@ -282,7 +304,7 @@ TEST_F(CliProgramTest, EncodingTurnsTerminalTextIntoTheCodePagesBytesAndBack) {
     EXPECT_EQ(Run({"send", "--encoding", "cp1252", "-P", "Lab", "-"}, "\u00E9\u20AC<CR>"), 0);
     EXPECT_EQ(Run({"send", "--encoding=cp850", "-t", "Codes", "\u00F8<ESC>"}), 0);
     EXPECT_EQ(spooler.recording.Written(), (Arguments{"\xE9\x80\r", "\x9B\x1B"}));
-    EXPECT_EQ(spooler.recording.Calls()[8], (RecordingSpooler::Call{"StartDocument", "Codes"}));
+    EXPECT_EQ(spooler.recording.Options()[1].title, "Codes");
     EXPECT_EQ(Run({"encode", "--encoding", "cp437"}, "\u2502<LF>"), 0);
     EXPECT_EQ(out.str(), "\xB3\n");
     EXPECT_EQ(Run({"show", "--encoding", "cp437"}, "\xB3\xC4\x01"), 0);
@@ -314,8 +336,7 @@ TEST_F(CliProgramTest, TextWithoutBytesInTheCodePageStopsBeforeAnythingIsSentOrW
 TEST_F(CliProgramTest, AnInterruptWithdrawsTheJobInProgressAndSendsNoMore) {
     const std::string first = File("first.prn", std::string(200000, 'a'));
     const std::string second = File("second.prn", "b");
-    const Arguments withdrawn = {"OpenPrinter", "StartDocument",  "StartPage",   "Write",
-                                 "Write",       "CancelDocument", "ClosePrinter"};
+    const Arguments withdrawn = {"Open", "Write", "Write", "Abort"};
     struct Case {
         Arguments arguments;
         std::string input;
@@ -342,10 +363,10 @@ TEST_F(CliProgramTest, AnInterruptWithdrawsTheJobInProgressAndSendsNoMore) {
          "terminated: the job for standard input was withdrawn from LabelWriter"},
         {{"send", "<ESC>E"},
          "",
-         "StartPage",
+         "Open",
          SIGINT,
          130,
-         {"OpenPrinter", "StartDocument", "StartPage", "CancelDocument", "ClosePrinter"},
+         {"Open", "Abort"},
          "interrupted: the job for the codes was withdrawn from LabelWriter"},
     };
     for (const Case& c : cases) {
@@ -365,7 +386,7 @@ TEST_F(CliProgramTest, AnInterruptWithdrawsTheJobInProgressAndSendsNoMore) {
 
 TEST_F(CliProgramTest, AnInterruptBetweenJobsWithdrawsNothingAndSendsNoMore) {
     const std::string first = File("first.prn", "a");
-    EXPECT_EQ(RunWatched({"print", "-q", first, File("second.prn", "b")}, "", "EndDocument"), 130);
+    EXPECT_EQ(RunWatched({"print", "-q", first, File("second.prn", "b")}, "", "Finish"), 130);
     EXPECT_EQ(OpenedPrinters(), Arguments{"LabelWriter"});
     EXPECT_EQ(out.str(), "request id is LabelWriter-1 (1 file(s))\n");
     EXPECT_EQ(err.str(),

@@ -1,6 +1,6 @@
+#include "printing/cups/cups_backend.h"
 #include "printing/cups/cups_job_monitor.h"
-#include "printing/cups/cups_spooler.h"
-#include "printing/raw_print.h"
+#include "printing/job/job_driver.h"
 #include "tests/support/private_spooler.h"
 
 #include <algorithm>
@@ -14,29 +14,28 @@ using PrivateSpooler::SecondQueue;
 
 class CupsJobMonitorTest : public PrivateSpoolerTest {
 protected:
-    int Send(const std::string& queue, const std::string& title = "Tolvenmark Document") {
-        CupsSpooler spooler;
-        EXPECT_TRUE(modRawPrint::PrintStringRaw(spooler, queue,
-                                                "\x1B"
-                                                "E",
-                                                title))
-            << spooler.LastError();
-        return spooler.JobId();
+    int Send(const std::string& queue, const std::string& title = JobOptions::DefaultTitle) {
+        JobOptions options;
+        options.title = title;
+        CupsBackend backend(queue, options);
+        const JobControl control;
+        const JobResult result = JobDriver(backend, control).SendBytes(std::string("\x1B") + "E");
+        EXPECT_TRUE(result.Sent()) << (result.failure ? result.failure->what() : "");
+        return result.jobId;
     }
 
     // Asks until the job's wait is over, for no longer than a generous ceiling.
     JobStatus WaitForJob(const std::string& queue, int jobId) {
         const auto ceiling = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        JobStatus status = monitor.Job(queue, jobId);
+        JobStatus status = monitor.Job(PrinterTarget::Queue(queue), jobId);
         while (!status.WaitIsOver() && std::chrono::steady_clock::now() < ceiling) {
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            status = monitor.Job(queue, jobId);
+            status = monitor.Job(PrinterTarget::Queue(queue), jobId);
         }
         return status;
     }
 
-    DirectOptions options;
-    CupsJobMonitor monitor{options};
+    CupsJobMonitor monitor{Timeouts{}};
 };
 
 TEST_F(CupsJobMonitorTest, JobOnAWorkingQueueCompletes) {
@@ -44,7 +43,7 @@ TEST_F(CupsJobMonitorTest, JobOnAWorkingQueueCompletes) {
     ASSERT_GT(jobId, 0);
     const JobStatus status = WaitForJob(SecondQueue, jobId);
     EXPECT_EQ(status.state, JobState::Completed) << modJobStatus::Describe(status);
-    EXPECT_TRUE(monitor.CanFollow(SecondQueue));
+    EXPECT_TRUE(monitor.CanFollow(PrinterTarget::Queue(SecondQueue)));
 }
 
 // A stopped queue keeps the job pending: the wait is over, and the printer's status
@@ -53,8 +52,8 @@ TEST_F(CupsJobMonitorTest, DisabledQueueKeepsTheJobWaitingAndListsIt) {
     ASSERT_TRUE(
         PrivateSpooler::Admin(std::string("cupsdisable -r 'Paused for a test' ") + SecondQueue));
     const int jobId = Send(SecondQueue, "Waiting Job");
-    const JobStatus status = monitor.Job(SecondQueue, jobId);
-    const PrinterStatus printer = monitor.Printer(SecondQueue);
+    const JobStatus status = monitor.Job(PrinterTarget::Queue(SecondQueue), jobId);
+    const PrinterStatus printer = monitor.Printer(PrinterTarget::Queue(SecondQueue));
     PrivateSpooler::Admin(std::string("cancel -a ") + SecondQueue);
     ASSERT_TRUE(PrivateSpooler::Admin(std::string("cupsenable ") + SecondQueue));
 
@@ -105,12 +104,13 @@ TEST_F(CupsJobMonitorTest, SlowJobIsSeenPrintingAndCancelled) {
     ASSERT_TRUE(queue.Made());
     const int jobId = Send("TM_Slow");
     const auto ceiling = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    JobStatus status = monitor.Job("TM_Slow", jobId);
+    const PrinterTarget slow = PrinterTarget::Queue("TM_Slow");
+    JobStatus status = monitor.Job(slow, jobId);
     // The backend reports the reason a moment after the job has started.
     while ((status.state != JobState::Processing || status.printerReasons.empty()) &&
            std::chrono::steady_clock::now() < ceiling) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        status = monitor.Job("TM_Slow", jobId);
+        status = monitor.Job(slow, jobId);
     }
     EXPECT_EQ(status.state, JobState::Processing);
     EXPECT_EQ(status.printerState, PrinterState::Processing);
@@ -122,8 +122,9 @@ TEST_F(CupsJobMonitorTest, SlowJobIsSeenPrintingAndCancelled) {
 }
 
 TEST_F(CupsJobMonitorTest, UnknownQueueThrows) {
-    EXPECT_THROW(monitor.Printer("No_Such_Queue"), JobMonitorError);
-    EXPECT_THROW(monitor.Job("No_Such_Queue", 1), JobMonitorError);
+    const PrinterTarget unknown = PrinterTarget::Queue("No_Such_Queue");
+    EXPECT_THROW(monitor.Printer(unknown), JobMonitorError);
+    EXPECT_THROW(monitor.Job(unknown, 1), JobMonitorError);
 }
 
 } // namespace

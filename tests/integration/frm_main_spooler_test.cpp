@@ -1,6 +1,7 @@
 #include "printing/cups/cups_job_monitor.h"
 #include "printing/cups/cups_printer_catalog.h"
-#include "printing/cups/cups_spooler.h"
+#include "printing/job/printer_backend.h"
+#include "printing/platform/platform_printer_access.h"
 #include "tests/support/fake_desktop.h"
 #include "tests/support/private_spooler.h"
 #include "tests/support/temp_dir.h"
@@ -11,19 +12,57 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <atomic>
 
 namespace {
 
 using PrivateSpooler::CapturedBytes;
 using PrivateSpooler::SecondQueue;
 
+// The platform's printers, remembering the number of the last job the scheduler took.
+class NumberedPrinters final : public PrinterAccess {
+public:
+    std::unique_ptr<PrinterBackend> Backend(const PrinterTarget& target,
+                                            const JobOptions& options) override {
+        return std::make_unique<Numbered>(*this, platform_->Backend(target, options));
+    }
+    std::unique_ptr<JobMonitor> Monitor(const Timeouts& timeouts) override {
+        return platform_->Monitor(timeouts);
+    }
+    std::unique_ptr<PrinterCatalog> Catalog(const Timeouts& timeouts) override {
+        return platform_->Catalog(timeouts);
+    }
+    int JobId() const { return lastJobId_; }
+
+private:
+    class Numbered final : public PrinterBackend {
+    public:
+        Numbered(NumberedPrinters& owner, std::unique_ptr<PrinterBackend> inner)
+            : owner_(owner), inner_(std::move(inner)) {}
+        void Open(std::optional<std::uint64_t> length) override { inner_->Open(length); }
+        void Write(std::string_view data) override { inner_->Write(data); }
+        void Finish() override {
+            inner_->Finish();
+            owner_.lastJobId_ = inner_->JobId();
+        }
+        void Abort() override { inner_->Abort(); }
+        int JobId() const override { return inner_->JobId(); }
+
+    private:
+        NumberedPrinters& owner_;
+        std::unique_ptr<PrinterBackend> inner_;
+    };
+
+    std::unique_ptr<PrinterAccess> platform_ = MakePlatformPrinterAccess();
+    std::atomic<int> lastJobId_{0};
+};
+
 class MainWindowSpoolerTest : public PrivateSpoolerTest {
 protected:
     FakeDesktop desktop;
-    CupsSpooler spooler;
-    CupsPrinterCatalog catalog;
-    DirectOptions options;
-    CupsJobMonitor monitor{options};
+    NumberedPrinters spooler;
+    CupsPrinterCatalog catalog{Timeouts()};
+    CupsJobMonitor monitor{Timeouts()};
 };
 
 TEST_F(MainWindowSpoolerTest, PrintSendsEachQueuedFileAsOneExactJob) {
@@ -81,7 +120,9 @@ TEST_F(MainWindowSpoolerTest, SendCodesSendsTheTypedCodesAsOneExactJob) {
     QTest::keyClicks(codes, "<ESC>E");
     QTest::keyClick(codes, Qt::Key_Return);
     QTest::keyClicks(codes, "Hello, printer <FF>");
+    auto* print = window.findChild<QPushButton*>("cmdPrint");
     QTest::mouseClick(window.findChild<QPushButton*>("cmdSend"), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([print] { return print->text() == "Print"; }, 60000));
 
     const std::optional<std::string> job = CapturedBytes(spooler.JobId());
     ASSERT_TRUE(job);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "printing/job_monitor.h"
+#include "printing/job/job_monitor.h"
 
 #include <condition_variable>
 #include <deque>
@@ -39,11 +39,11 @@ public:
     }
 
     bool follows = true;
-    bool CanFollow(const std::string&) const override { return follows; }
+    bool CanFollow(const PrinterTarget&) const override { return follows; }
 
-    JobStatus Job(const std::string& printer, int jobId) override {
+    JobStatus Job(const PrinterTarget& printer, int jobId) override {
         std::unique_lock lock(mutex_);
-        asked_.emplace_back(printer, jobId);
+        asked_.emplace_back(printer.Name(), jobId);
         changed_.wait(lock, [this] { return !answers_.empty() || closed_; });
         if (answers_.empty() || !answers_.front()) {
             if (!answers_.empty()) {
@@ -56,7 +56,7 @@ public:
         return status;
     }
 
-    PrinterStatus Printer(const std::string&) override {
+    PrinterStatus Printer(const PrinterTarget&) override {
         throw JobMonitorError("the windows do not ask for a printer's state");
     }
 

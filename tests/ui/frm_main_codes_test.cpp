@@ -1,5 +1,5 @@
 // The Codes frame: the escape and code buttons, the ASCII table, and Open, Save and Send.
-#include "printing/raw_print.h"
+#include "printing/job/raw_print.h"
 #include "tests/support/temp_dir.h"
 #include "tests/ui/main_window_fixture.h"
 #include "ui/app_lifetime.h"
@@ -64,8 +64,8 @@ protected:
 
     std::vector<std::string> Jobs() const {
         std::vector<std::string> jobs;
-        for (const auto& call : spooler.Calls()) {
-            if (call.operation == "OpenPrinter") {
+        for (const auto& call : printers.Calls()) {
+            if (call.operation == "Open") {
                 jobs.push_back(call.argument);
             }
         }
@@ -327,33 +327,31 @@ TEST_F(CodesTest, TypedLineBreaksAreSavedAsCrLfAndOpenAsTokens) {
 // --- send ----------------------------------------------------------------------------
 
 TEST_F(CodesTest, SendMakesOneJobToTheSelectedPrinter) {
-    Click("cmdSend");
-    EXPECT_TRUE(spooler.Calls().empty()) << "an empty box sends nothing";
+    ASSERT_TRUE(SendAndWait());
+    EXPECT_TRUE(printers.Calls().empty()) << "an empty box sends nothing";
 
     Codes().SetText("<ESC>E\r\nText<FF>");
-    Click("cmdSend");
+    ASSERT_TRUE(SendAndWait());
     EXPECT_EQ(Jobs(), std::vector<std::string>{"Lab"});
-    EXPECT_EQ(spooler.Written(), std::vector<std::string>{"\x1B"
-                                                          "E\r\nText\f"});
-    EXPECT_EQ(spooler.Operations(),
-              (std::vector<std::string>{"OpenPrinter", "StartDocument", "StartPage", "Write",
-                                        "EndPage", "EndDocument", "ClosePrinter"}));
+    EXPECT_EQ(printers.Written(), std::vector<std::string>{"\x1B"
+                                                           "E\r\nText\f"});
+    EXPECT_EQ(printers.Operations(), (std::vector<std::string>{"Open", "Write", "Finish"}));
     EXPECT_EQ(Codes().Text(), "<ESC>E\r\nText<FF>");
     EXPECT_TRUE(desktop.messages.empty());
 
     Find<QComboBox>("cmbPrinter")->setCurrentIndex(-1);
-    Click("cmdSend");
+    ASSERT_TRUE(SendAndWait());
     EXPECT_EQ(Jobs(), (std::vector<std::string>{"Lab", ""}));
 }
 
 // A refused job is said once, with the spooler's reason, whichever step refused it.
 TEST_F(CodesTest, RefusedSendSaysWhy) {
     int job = 0;
-    for (const char* step : {"OpenPrinter", "EndDocument"}) {
-        spooler.FailOn(step, ++job);
+    for (const char* step : {"Open", "Finish"}) {
+        printers.FailOn(step, ++job);
         desktop.messages.clear();
         Codes().SetText("<ESC>E");
-        Click("cmdSend");
+        ASSERT_TRUE(SendAndWait());
         ASSERT_EQ(desktop.messages.size(), 1u) << step;
         EXPECT_EQ(desktop.messages[0].text,
                   QString("The codes could not be sent: %1 refused").arg(step));
@@ -365,7 +363,7 @@ TEST_F(CodesTest, UnmappableCharacterStopsSaveAndSend) {
     Codes().SetText(QString("<ESC>E\r\nok \u2713 <FF>"));
     Click("cmdSend");
     Click("cmdSave");
-    EXPECT_TRUE(spooler.Calls().empty());
+    EXPECT_TRUE(printers.Calls().empty());
     EXPECT_TRUE(desktop.dialogs.empty()) << "Save stops before asking for a name";
     ASSERT_EQ(desktop.messages.size(), 2u);
     for (const auto& message : desktop.messages) {

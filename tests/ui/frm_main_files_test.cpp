@@ -1,5 +1,5 @@
 // The queue of files to print: adding, dropping, ordering, tooltips and the print run.
-#include "printing/raw_print.h"
+#include "printing/job/raw_print.h"
 #include "tests/support/temp_dir.h"
 #include "tests/ui/main_window_fixture.h"
 
@@ -17,37 +17,6 @@ namespace {
 
 const QString PrinterFileFilter =
     "Windows printer files (*.prn)|*.prn|PCL5 files (*.pcl)|*.pcl|All Files (*.*)|*.*";
-
-// Hands every operation to a recording spooler, and removes a file when the given job
-// (counted from 1) starts its page: the file is then gone between the run's check and
-// the job's read, as when another program deletes or locks it at that moment.
-class FileRemovingSpooler final : public Spooler {
-public:
-    FileRemovingSpooler(RecordingSpooler& inner, std::string path, int job)
-        : inner_(inner), path_(std::move(path)), job_(job) {}
-
-    bool OpenPrinter(const std::string& name) override { return inner_.OpenPrinter(name); }
-    bool StartDocument(const std::string& name) override { return inner_.StartDocument(name); }
-    bool StartPage() override {
-        if (++pages_ == job_) {
-            std::filesystem::remove(path_);
-        }
-        return inner_.StartPage();
-    }
-    bool Write(std::string_view data) override { return inner_.Write(data); }
-    bool EndPage() override { return inner_.EndPage(); }
-    bool EndDocument() override { return inner_.EndDocument(); }
-    bool ClosePrinter() override { return inner_.ClosePrinter(); }
-    void CancelDocument() override { inner_.CancelDocument(); }
-    std::string LastError() const override { return inner_.LastError(); }
-    int JobId() const override { return inner_.JobId(); }
-
-private:
-    RecordingSpooler& inner_;
-    std::string path_;
-    int job_;
-    int pages_ = 0;
-};
 
 class FileListTest : public MainWindowTest {
 protected:
@@ -84,15 +53,15 @@ protected:
         }
     }
 
-    // The printers and bytes of the jobs that reached the spooler, in order.
+    // The printers of the jobs that reached the printers, in order.
     std::vector<std::string> JobPrinters() const {
-        std::vector<std::string> printers;
-        for (const RecordingSpooler::Call& call : spooler.Calls()) {
-            if (call.operation == "OpenPrinter") {
-                printers.push_back(call.argument);
+        std::vector<std::string> names;
+        for (const RecordingPrinters::Call& call : printers.Calls()) {
+            if (call.operation == "Open") {
+                names.push_back(call.argument);
             }
         }
-        return printers;
+        return names;
     }
 };
 
@@ -173,7 +142,7 @@ TEST_F(FileListTest, ButtonsWhoseConditionDoesNotHoldDoNothing) {
     EXPECT_EQ(Entries(), queue);
     EXPECT_EQ(Selected(), 2);
 
-    EXPECT_TRUE(spooler.Calls().empty());
+    EXPECT_TRUE(printers.Calls().empty());
     EXPECT_TRUE(desktop.messages.empty());
 }
 
@@ -185,7 +154,7 @@ TEST_F(FileListTest, PrintSendsEveryFileAsItsOwnJobToTheSelectedPrinter) {
     Find<QComboBox>("cmbPrinter")->setCurrentIndex(1);
     ASSERT_TRUE(PrintAndWait());
     // The same file twice is two jobs.
-    EXPECT_EQ(spooler.Written(),
+    EXPECT_EQ(printers.Written(),
               (std::vector<std::string>{"first.prn", "second.pcl", "first.prn"}));
     EXPECT_EQ(JobPrinters(), (std::vector<std::string>{"Lab", "Lab", "Lab"}));
     EXPECT_EQ(Entries(), (QStringList{first, second, first}));
@@ -200,7 +169,7 @@ TEST_F(FileListTest, PrintSkipsWhatIsNoLongerAPlainFileAndKeepsTheQueue) {
     Add({first, second, third, QString::fromStdString(folder.Path().string())});
     std::filesystem::remove(second.toStdString());
     ASSERT_TRUE(PrintAndWait());
-    EXPECT_EQ(spooler.Written(), (std::vector<std::string>{"first.prn", "third.prn"}));
+    EXPECT_EQ(printers.Written(), (std::vector<std::string>{"first.prn", "third.prn"}));
     EXPECT_EQ(Entries().size(), 4);
     EXPECT_TRUE(desktop.messages.empty());
 }
@@ -218,29 +187,29 @@ TEST_F(FileListTest, WithoutASelectedPrinterJobsGoToTheEmptyName) {
 // words or the file system's; the files that went are not in it.
 TEST_F(FileListTest, RefusedJobsAndUnreadableFilesAreSaidInOneMessageAfterTheRun) {
     const QString first = MakeFile("first.prn");
-    const QString second = MakeFile("second.prn");
+    // A regular file whose read fails.
+    const QString second = QStringLiteral("/proc/self/mem");
     const QString third = MakeFile("third.prn");
     const QString fourth = MakeFile("fourth.prn");
-    FileRemovingSpooler removing(spooler, second.toStdString(), 2);
-    spooler.FailOn("EndDocument", 3);
-    jobs = &removing;
+    // Jobs are counted by the backends made: the unreadable file makes none.
+    printers.FailOn("Finish", 2);
     Start();
     Add({first, second, third, fourth});
     ASSERT_TRUE(PrintAndWait());
 
-    // The others are sent; the job of the unreadable one is withdrawn.
-    EXPECT_EQ(spooler.Written(),
+    // The others are sent; the unreadable one makes no job, the refused one is withdrawn.
+    EXPECT_EQ(printers.Written(),
               (std::vector<std::string>{"first.prn", "third.prn", "fourth.prn"}));
-    const std::vector<std::string> operations = spooler.Operations();
-    EXPECT_EQ(std::count(operations.begin(), operations.end(), "CancelDocument"), 1);
+    const std::vector<std::string> operations = printers.Operations();
+    EXPECT_EQ(std::count(operations.begin(), operations.end(), "Abort"), 1);
     ASSERT_EQ(desktop.messages.size(), 1u);
     const FakeDesktop::Message& message = desktop.messages.front();
     EXPECT_EQ(message.text, "The following could not be sent:\n\n"
                             "Could not read \"" +
                                 second +
-                                "\": No such file or directory\n"
+                                "\": Input/output error\n"
                                 "Could not print \"" +
-                                third + "\": EndDocument refused");
+                                third + "\": Finish refused");
     EXPECT_EQ(message.buttons, MessageButtons::Ok);
     EXPECT_EQ(Entries(), (QStringList{first, second, third, fourth}));
 }
@@ -352,13 +321,13 @@ TEST_F(FileDropTest, DroppedNamesThatAreNoTextKeepTheirBytesThroughMovesAndDelet
     Select(1);
     Click("cmdUp");
     ASSERT_TRUE(PrintAndWait());
-    EXPECT_EQ(spooler.Written(), (std::vector<std::string>{"odd bytes", "plain bytes"}));
+    EXPECT_EQ(printers.Written(), (std::vector<std::string>{"odd bytes", "plain bytes"}));
 
     Click("cmdDown");
     Select(0);
     Click("cmdDelete");
     ASSERT_TRUE(PrintAndWait());
-    EXPECT_EQ(spooler.Written(),
+    EXPECT_EQ(printers.Written(),
               (std::vector<std::string>{"odd bytes", "plain bytes", "odd bytes"}));
     EXPECT_TRUE(desktop.messages.empty());
 }
@@ -379,7 +348,7 @@ TEST_F(FileListTest, FilesGivenByNameJoinAsDropsDoAndKeepTheirBytes) {
     EXPECT_EQ(Entries(),
               (QStringList{base + "queued.prn", base + NotTextShown, base + "plain.prn"}));
     ASSERT_TRUE(PrintAndWait());
-    EXPECT_EQ(spooler.Written(),
+    EXPECT_EQ(printers.Written(),
               (std::vector<std::string>{"queued.prn", "odd bytes", "plain bytes"}));
     EXPECT_TRUE(desktop.messages.empty());
 }

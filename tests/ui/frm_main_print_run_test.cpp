@@ -1,8 +1,9 @@
 // A print run while the window goes on: where it stands, Stop, closing during a run, and
 // the state of the last job in the status bar.
-#include "printing/raw_print.h"
+#include "printing/job/raw_print.h"
 #include "tests/support/temp_dir.h"
 #include "tests/ui/main_window_fixture.h"
+#include "ui/code_box/code_box.h"
 #include "ui/main/print_progress.h"
 
 #include <QLabel>
@@ -62,7 +63,7 @@ protected:
     void SetUp() override {
         catalog.names = {"Office", "Lab"};
         catalog.defaultName = "Lab";
-        spooler.beforeWrite = [this] { gate.Pass(); };
+        printers.beforeWrite = [this] { gate.Pass(); };
     }
     // A write still waiting goes on, so that the window can go.
     void TearDown() override { gate.Open(); }
@@ -102,7 +103,7 @@ protected:
         return WaitUntil([&] { return PrintButton()->text() == "Print"; }, 30000);
     }
     long Count(const std::string& operation) const {
-        const std::vector<std::string> operations = spooler.Operations();
+        const std::vector<std::string> operations = printers.Operations();
         return std::count(operations.begin(), operations.end(), operation);
     }
 };
@@ -131,7 +132,7 @@ TEST_F(PrintRunTest, RunShowsWhereItStandsAndEndsAsBefore) {
     ASSERT_TRUE(WaitForRunEnd());
     EXPECT_EQ(Status(), MakerLine);
     EXPECT_TRUE(Find<QPushButton>("cmdSend")->isEnabled());
-    EXPECT_EQ(Count("EndDocument"), 2);
+    EXPECT_EQ(Count("Finish"), 2);
     EXPECT_TRUE(desktop.messages.empty());
 }
 
@@ -144,7 +145,7 @@ TEST_F(PrintRunTest, StopWithdrawsTheJobInProgressAndSendsNothingMore) {
         StartWith({3 * modRawPrint::StreamChunkSize, 100, 100});
         window->activateWindow();
         ASSERT_TRUE(WaitUntil([&] { return QApplication::activeWindow() == window.get(); }));
-        const long opened = Count("OpenPrinter");
+        const long opened = Count("Open");
         StartHeldRun();
         if (byKey) {
             QTest::keyClick(window.get(), Qt::Key_Escape);
@@ -153,12 +154,31 @@ TEST_F(PrintRunTest, StopWithdrawsTheJobInProgressAndSendsNothingMore) {
         }
         gate.Open();
         ASSERT_TRUE(WaitForRunEnd());
-        EXPECT_EQ(Count("OpenPrinter") - opened, 1);
-        EXPECT_EQ(Count("CancelDocument"), byKey ? 2 : 1);
-        EXPECT_EQ(Count("EndDocument"), 0);
+        EXPECT_EQ(Count("Open") - opened, 1);
+        EXPECT_EQ(Count("Abort"), byKey ? 2 : 1);
+        EXPECT_EQ(Count("Finish"), 0);
         EXPECT_EQ(Entries(), QStringList(paths.begin(), paths.end()));
         EXPECT_TRUE(desktop.messages.empty());
+        EXPECT_EQ(Status(), "Stopped: " + paths[0] + " was withdrawn from Lab");
     }
+}
+
+// Send Codes goes through a run too: a printer that holds the job holds only the run's
+// thread, and Stop withdraws the codes' job.
+TEST_F(PrintRunTest, SendCodesRunsLikeFilesAndStops) {
+    StartWith({});
+    Find<CodeBox>("txtCodes")->SetText("<ESC>E");
+    gate.Close();
+    Find<QPushButton>("cmdSend")->click();
+    ASSERT_TRUE(WaitUntil([&] { return gate.WritesArrived() > 0; }, 30000));
+    EXPECT_EQ(PrintButton()->text(), "Stop");
+    PrintButton()->click();
+    gate.Open();
+    ASSERT_TRUE(WaitForRunEnd());
+    EXPECT_EQ(Count("Abort"), 1);
+    EXPECT_EQ(Count("Finish"), 0);
+    EXPECT_EQ(Status(), "Stopped: the codes were withdrawn from Lab");
+    EXPECT_TRUE(desktop.messages.empty());
 }
 
 // Closing during a run asks first: No keeps the window and the run, Yes stops the run
@@ -180,8 +200,8 @@ TEST_F(PrintRunTest, ClosingDuringARunAsksFirst) {
     gate.Open();
     // The window waits for its run as it goes.
     window.reset();
-    EXPECT_EQ(Count("CancelDocument"), 1);
-    EXPECT_EQ(Count("OpenPrinter"), 1);
+    EXPECT_EQ(Count("Abort"), 1);
+    EXPECT_EQ(Count("Open"), 1);
     EXPECT_EQ(desktop.messages.size(), 2u);
 }
 

@@ -1,5 +1,5 @@
 // Printers reached by their address in the main window.
-#include "printing/platform/platform_spooler.h"
+#include "printing/platform/platform_printer_access.h"
 #include "tests/printing/net/loopback_peer.h"
 #include "tests/ui/main_window_fixture.h"
 #include "ui/code_box/code_box.h"
@@ -82,8 +82,7 @@ TEST_F(MainWindowTest, CodesReachASocketPrinterAddedThroughTheDialog) {
         ReadToEnd(socket, received);
     });
     const QString address = QStringLiteral("socket://127.0.0.1:%1").arg(printer->Port());
-    const DirectOptions options;
-    const std::unique_ptr<Spooler> platform = MakePlatformSpooler(options);
+    const std::unique_ptr<PrinterAccess> platform = MakePlatformPrinterAccess();
     jobs = platform.get();
     catalog.names = {"Office"};
     Start();
@@ -97,7 +96,7 @@ TEST_F(MainWindowTest, CodesReachASocketPrinterAddedThroughTheDialog) {
     EXPECT_EQ(Find<QComboBox>("cmbPrinter")->currentText(), address);
 
     Find<CodeBox>("txtCodes")->SetText("<ESC>E<NUL>Hi<FF>");
-    Find<QPushButton>("cmdSend")->click();
+    ASSERT_TRUE(SendAndWait());
     printer.reset();
     EXPECT_EQ(received, std::string("\x1B"
                                     "E\0Hi\f",

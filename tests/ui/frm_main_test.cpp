@@ -44,10 +44,10 @@ TEST(FrmMainStartUpDeathTest, CodeTableIsBuiltBeforeThePrinterListIsFilled) {
                 std::exit(2);
             }
             FakeDesktop desktop;
-            RecordingSpooler spooler;
+            RecordingPrinters printers;
             OrderObservingCatalog catalog;
             FakeJobMonitor monitor;
-            frmMain window(desktop, spooler, catalog, monitor);
+            frmMain window(desktop, printers, catalog, monitor);
             window.Load();
             std::exit(catalog.asked && catalog.tableBuiltWhenAsked ? 0 : 1);
         },
@@ -312,7 +312,7 @@ TEST_F(MainWindowTest, ExitClosesTheWindowWithoutAQuestion) {
     EXPECT_FALSE(Find<QTimer>("Timer1")->isActive());
     EXPECT_TRUE(desktop.messages.empty());
     EXPECT_TRUE(desktop.dialogs.empty());
-    EXPECT_TRUE(spooler.Calls().empty());
+    EXPECT_TRUE(printers.Calls().empty());
 
     // The close box does the same.
     window->show();

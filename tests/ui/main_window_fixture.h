@@ -3,7 +3,7 @@
 #include "tests/support/fake_desktop.h"
 #include "tests/support/fake_job_monitor.h"
 #include "tests/support/fake_printer_catalog.h"
-#include "tests/support/recording_spooler.h"
+#include "tests/support/recording_printers.h"
 #include "ui/main/frm_main.h"
 
 #include <QApplication>
@@ -25,16 +25,16 @@ template <typename Condition> bool WaitUntil(Condition condition, int millisecon
     return true;
 }
 
-// A main window built on the scripted desktop, a recording spooler and a catalog the
-// test fills.
+// A main window built on the scripted desktop, recording printers and a catalog the test
+// fills.
 class MainWindowTest : public testing::Test {
 protected:
     FakeDesktop desktop;
-    RecordingSpooler spooler;
+    RecordingPrinters printers;
     FakePrinterCatalog catalog;
     FakeJobMonitor monitor;
-    // The spooler the window sends its jobs to; the recording one unless a test wraps it.
-    Spooler* jobs = &spooler;
+    // The printers the window sends its jobs to; the recording ones unless a test wraps them.
+    PrinterAccess* jobs = &printers;
     std::unique_ptr<frmMain> window;
 
     // A question the window's follower still waits on is answered, so the window can go.
@@ -46,9 +46,13 @@ protected:
     void Create() { window = std::make_unique<frmMain>(desktop, *jobs, catalog, monitor); }
 
     // Clicks Print and waits until the run is over: the button reads Print again.
-    bool PrintAndWait() {
+    bool PrintAndWait() { return ClickAndWait("cmdPrint"); }
+    // Clicks Send and waits until its job is over: Send is enabled again.
+    bool SendAndWait() { return ClickAndWait("cmdSend"); }
+
+    bool ClickAndWait(const char* button) {
         QPushButton* print = Find<QPushButton>("cmdPrint");
-        print->click();
+        Find<QPushButton>(button)->click();
         return WaitUntil([print] { return print->text() == "Print"; }, 30000);
     }
 

@@ -6,11 +6,11 @@
 #include "core/notation.h"
 #include "core/whole_file.h"
 #include "printing/direct/printer_address.h"
-#include "printing/job_status.h"
+#include "printing/job/job_failure.h"
+#include "printing/job/job_status.h"
+#include "printing/job/printer_target.h"
 #include "printing/printer_catalog.h"
 #include "printing/printer_list.h"
-#include "printing/raw_print.h"
-#include "printing/spooler.h"
 #include "ui/code_box/code_box.h"
 #include "ui/code_box/code_font.h"
 #include "ui/dialogs/frm_about.h"
@@ -67,7 +67,6 @@ const QString OverwriteQuestion = QStringLiteral("File already exists! Overwrite
 const QString NotSaved = QStringLiteral("Nothing was saved.");
 const QString NotSent = QStringLiteral("Nothing was sent.");
 const QString CodesNotSentMessage = QStringLiteral("The codes could not be sent: %1");
-const QString NoReason = QStringLiteral("the spooler gave no reason.");
 const QString RunningQuestion =
     QStringLiteral("Files are still being sent to the printer. Stop sending them and close?");
 const QString MakerLine = QStringLiteral("Zelby ICT Services");
@@ -177,9 +176,9 @@ QString UnmappableMessage(const AnsiText::Unmappable& unmappable, const QString&
 
 } // namespace
 
-frmMain::frmMain(Desktop& desktop, Spooler& spooler, PrinterCatalog& catalog, JobMonitor& monitor,
-                 QWidget* parent)
-    : QMainWindow(parent), desktop_(desktop), spooler_(spooler), catalog_(catalog),
+frmMain::frmMain(Desktop& desktop, PrinterAccess& printers, PrinterCatalog& catalog,
+                 JobMonitor& monitor, QWidget* parent)
+    : QMainWindow(parent), desktop_(desktop), printers_(printers), catalog_(catalog),
       programFolder_(QCoreApplication::applicationDirPath()) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QString::fromUtf8(AppInfo::Title));
@@ -508,6 +507,15 @@ std::string frmMain::SelectedPrinter() const {
     return index < 0 ? std::string() : ComboListTarget::ItemName(*cmbPrinter, index);
 }
 
+std::optional<PrinterTarget> frmMain::SelectedTarget(const QString& refusal) {
+    try {
+        return PrinterTarget::Resolve(SelectedPrinter());
+    } catch (const JobFailure& failure) {
+        desktop_.ShowMessage(refusal.arg(QString::fromStdString(failure.what())));
+        return std::nullopt;
+    }
+}
+
 // --- printer frame ------------------------------------------------------------------
 
 // An address is listed in its full form, so that two spellings of one printer (with and
@@ -537,25 +545,22 @@ void frmMain::mnuAddPrinter_Click() {
 }
 
 void frmMain::cmdProp_Click() {
-    const std::string printer = SelectedPrinter();
-    if (PrinterAddress::IsAddress(printer)) {
-        OpenAddressSettings(printer);
-    } else if (!catalog_.OpenPrinterSettings(printer)) {
+    const std::optional<PrinterTarget> printer = SelectedTarget(QStringLiteral("%1"));
+    if (!printer) {
+        return;
+    }
+    if (!printer->IsQueue()) {
+        OpenAddressSettings(printer->Address());
+    } else if (!catalog_.OpenPrinterSettings(printer->Name())) {
         desktop_.ShowMessage(PropertyPagesMessage);
     }
 }
 
 // A network printer's settings are on its own web server, on the standard port whatever
 // port it prints on.
-void frmMain::OpenAddressSettings(const std::string& printer) {
-    const ParsedPrinterAddress parsed = PrinterAddress::Parse(printer);
-    if (!parsed.address) {
-        desktop_.ShowMessage(QString::fromStdString(parsed.error));
-        return;
-    }
-    const PrinterAddress& address = *parsed.address;
+void frmMain::OpenAddressSettings(const PrinterAddress& address) {
     if (address.host().empty()) {
-        desktop_.ShowMessage(NoSettingsPageMessage.arg(QString::fromStdString(printer)));
+        desktop_.ShowMessage(NoSettingsPageMessage.arg(QString::fromStdString(address.Text())));
         return;
     }
     const QString page =
@@ -649,9 +654,22 @@ void frmMain::StartPrintRun() {
     for (int i = 0; i < lstFiles->count(); ++i) {
         paths.push_back(FilePath(i));
     }
-    run_ = new PrintRun(spooler_, SelectedPrinter(), std::move(paths), this);
+    const std::optional<PrinterTarget> printer =
+        SelectedTarget(FilesNotSentMessage + QStringLiteral("\n\n%1"));
+    if (!printer) {
+        return;
+    }
+    StartRun(new PrintRun(printers_, *printer, std::move(paths), this), false);
+}
+
+// Files and codes alike: the window goes on answering, Print reads Stop, and the job the
+// spooler takes is followed.
+void frmMain::StartRun(PrintRun* run, bool codes) {
+    run_ = run;
+    sendingCodes_ = codes;
     connect(run_, &PrintRun::Progress, this, &frmMain::PrintRun_Progress);
     connect(run_, &PrintRun::JobTaken, this, &frmMain::FollowJob);
+    connect(run_, &PrintRun::JobWithdrawn, this, &frmMain::PrintRun_JobWithdrawn);
     connect(run_, &PrintRun::Finished, this, &frmMain::PrintRun_Finished);
     progress_.reset();
     progressShown_ = false;
@@ -696,13 +714,27 @@ void frmMain::PrintRun_Finished(const QStringList& failures) {
     progressShown_ = false;
     ShowRunning(false);
     ShowStatus();
-    if (!failures.isEmpty() && !closing_) {
-        desktop_.ShowMessage(FilesNotSentMessage + QStringLiteral("\n\n") + failures.join(u'\n'));
+    if (failures.isEmpty() || closing_) {
+        return;
     }
+    desktop_.ShowMessage(sendingCodes_
+                             ? CodesNotSentMessage.arg(failures.first())
+                             : FilesNotSentMessage + QStringLiteral("\n\n") + failures.join(u'\n'));
 }
 
-void frmMain::FollowJob(const std::string& printer, int jobId) {
-    followedPrinter_ = printer;
+// The status bar says what became of the job the user stopped, in place of an older job's
+// state.
+void frmMain::PrintRun_JobWithdrawn(const QString& name) {
+    followedJob_ = 0;
+    jobText_ =
+        (name.isEmpty() ? QStringLiteral("Stopped: the codes were withdrawn from %1")
+                        : QStringLiteral("Stopped: %2 was withdrawn from %1"))
+            .arg(QString::fromStdString(run_ ? run_->Printer().Name() : std::string()), name);
+    ShowStatus();
+}
+
+void frmMain::FollowJob(const PrinterTarget& printer, int jobId) {
+    followedPrinter_ = printer.Name();
     followedJob_ = jobId;
     follower_->Follow(printer, jobId);
 }
@@ -871,16 +903,11 @@ void frmMain::cmdSend_Click() {
     if (!bytes) {
         return;
     }
-    const std::string printer = SelectedPrinter();
-    if (!modRawPrint::PrintStringRaw(spooler_, printer, *bytes)) {
-        const std::string reason = spooler_.LastError();
-        desktop_.ShowMessage(
-            CodesNotSentMessage.arg(reason.empty() ? NoReason : QString::fromStdString(reason)));
+    const std::optional<PrinterTarget> printer = SelectedTarget(CodesNotSentMessage);
+    if (!printer) {
         return;
     }
-    if (const int jobId = spooler_.JobId(); jobId != 0) {
-        FollowJob(printer, jobId);
-    }
+    StartRun(new PrintRun(printers_, *printer, PrintRun::Codes{*bytes}, this), true);
 }
 
 std::optional<std::string> frmMain::CodeBytes(const QString& refusal) {

@@ -14,9 +14,10 @@ class CodeBox;
 class JobFollower;
 class JobMonitor;
 class PrintRun;
+class PrinterAccess;
 class PrinterAddress;
+class PrinterTarget;
 class PrinterCatalog;
-class Spooler;
 class frmASCII;
 struct JobStatus;
 
@@ -46,7 +47,7 @@ class QTimer;
 class frmMain final : public QMainWindow {
     Q_OBJECT
 public:
-    frmMain(Desktop& desktop, Spooler& spooler, PrinterCatalog& catalog, JobMonitor& monitor,
+    frmMain(Desktop& desktop, PrinterAccess& printers, PrinterCatalog& catalog, JobMonitor& monitor,
             QWidget* parent = nullptr);
     ~frmMain() override;
 
@@ -96,10 +97,13 @@ private:
     // The text of the selected printer entry, read anew for each command; empty when no
     // entry is selected.
     std::string SelectedPrinter() const;
+    // The selected printer as a target; nothing, with the reason shown, when its name is
+    // not one a job can go to.
+    std::optional<PrinterTarget> SelectedTarget(const QString& refusal);
     // The entry of the address in the printer list, added at the end unless it is there.
     int PrinterAddressIndex(const PrinterAddress& address);
     // Opens the device's own web page; a device of this machine has none.
-    void OpenAddressSettings(const std::string& printer);
+    void OpenAddressSettings(const PrinterAddress& address);
     // The selected entry of the file queue, -1 when none is.
     int SelectedFileIndex() const;
     void SelectFile(int index);
@@ -120,7 +124,9 @@ private:
     // Print turns into Stop, and Send Codes waits, while a run has the spooler.
     void ShowRunning(bool running);
     // Follows the job from now on, in place of the one followed so far.
-    void FollowJob(const std::string& printer, int jobId);
+    void FollowJob(const PrinterTarget& printer, int jobId);
+    void StartRun(PrintRun* run, bool codes);
+    void PrintRun_JobWithdrawn(const QString& name);
     // The first panel: where the run stands once it has lasted a while, else the last
     // job's state, else the maker's line.
     void ShowStatus();
@@ -165,11 +171,13 @@ private slots:
 
 private:
     Desktop& desktop_;
-    Spooler& spooler_;
+    PrinterAccess& printers_;
     PrinterCatalog& catalog_;
     bool loaded_ = false;
     // The run in progress, or none. A child of the window, so it goes with it at the latest.
     PrintRun* run_ = nullptr;
+    // The run sends the code box's codes rather than the files.
+    bool sendingCodes_ = false;
     // Where the run stands, and whether it has lasted long enough to say so.
     std::optional<PrintProgress> progress_;
     bool progressShown_ = false;

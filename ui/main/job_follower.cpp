@@ -1,6 +1,6 @@
 #include "ui/main/job_follower.h"
 
-#include "printing/job_monitor.h"
+#include "printing/job/job_monitor.h"
 
 #include <QMetaObject>
 
@@ -24,7 +24,7 @@ JobFollower::~JobFollower() {
     thread_.join();
 }
 
-void JobFollower::Follow(const std::string& printer, int jobId) {
+void JobFollower::Follow(const PrinterTarget& printer, int jobId) {
     {
         const std::lock_guard lock(mutex_);
         next_ = Job{printer, jobId, 0};
@@ -69,7 +69,7 @@ bool JobFollower::Ask(Job& job) {
         const JobStatus status = monitor_.Job(job.printer, job.id);
         QMetaObject::invokeMethod(
             this,
-            [this, printer = job.printer, id = job.id, status] {
+            [this, printer = job.printer.Name(), id = job.id, status] {
                 emit StatusSeen(printer, id, status);
             },
             Qt::QueuedConnection);

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "printing/job_status.h"
+#include "printing/job/job_status.h"
+#include "printing/job/printer_target.h"
 
 #include <QObject>
 #include <chrono>
@@ -27,7 +28,7 @@ public:
     JobFollower& operator=(const JobFollower&) = delete;
 
     // Follows this job from now on, in place of any other.
-    void Follow(const std::string& printer, int jobId);
+    void Follow(const PrinterTarget& printer, int jobId);
     void SetInterval(std::chrono::milliseconds interval);
 
 signals:
@@ -35,7 +36,7 @@ signals:
 
 private:
     struct Job {
-        std::string printer;
+        PrinterTarget printer;
         int id = 0;
         int failedQuestions = 0;
     };

@@ -1,11 +1,8 @@
 #include "ui/main/print_run.h"
 
-#include "core/file_error.h"
 #include "core/whole_file.h"
-#include "printing/job_control.h"
-#include "printing/printer_list.h"
-#include "printing/raw_print.h"
-#include "printing/spooler.h"
+#include "printing/job/job_control.h"
+#include "printing/job/raw_print.h"
 
 #include <chrono>
 
@@ -24,16 +21,19 @@ std::int64_t NowMs() {
 
 QString RefusalLine(const std::string& path, const std::string& reason) {
     return QStringLiteral("Could not print \"%1\": %2")
-        .arg(QString::fromStdString(path), reason.empty()
-                                               ? QStringLiteral("the spooler gave no reason.")
-                                               : QString::fromStdString(reason));
+        .arg(QString::fromStdString(path), QString::fromStdString(reason));
 }
 
 } // namespace
 
-PrintRun::PrintRun(Spooler& spooler, std::string printer, std::vector<std::string> paths,
+PrintRun::PrintRun(PrinterAccess& printers, PrinterTarget printer, std::vector<std::string> paths,
                    QObject* parent)
-    : QObject(parent), spooler_(spooler), printer_(std::move(printer)), paths_(std::move(paths)) {}
+    : QObject(parent), printers_(printers), printer_(std::move(printer)), paths_(std::move(paths)) {
+}
+
+PrintRun::PrintRun(PrinterAccess& printers, PrinterTarget printer, Codes codes, QObject* parent)
+    : QObject(parent), printers_(printers), printer_(std::move(printer)), codes_(std::move(codes)) {
+}
 
 PrintRun::~PrintRun() {
     Stop();
@@ -67,6 +67,13 @@ std::vector<std::string> PrintRun::FilesToSend() const {
 // ones did not go; nothing thrown may leave the thread.
 void PrintRun::Run() {
     QStringList failures;
+    if (codes_) {
+        if (const QString failure = SendCodes(codes_->bytes); !failure.isEmpty()) {
+            failures << failure;
+        }
+        Post([this, failures] { emit Finished(failures); });
+        return;
+    }
     const std::vector<std::string> files = FilesToSend();
     const int count = static_cast<int>(files.size());
     for (int i = 0; i < count && !StopRequested(); ++i) {
@@ -92,21 +99,48 @@ QString PrintRun::SendFile(const std::string& path, int file, int files) {
         ReportProgress(progress, false);
     };
     try {
-        if (modRawPrint::PrintFileRaw(spooler_, printer_, path, modRawPrint::DocumentName,
-                                      control)) {
-            if (const int jobId = spooler_.JobId(); jobId != 0) {
-                Post([this, jobId] { emit JobTaken(printer_, jobId); });
-            }
+        const JobResult result =
+            modRawPrint::PrintFileRaw(printers_, printer_, path, JobOptions(), control);
+        const std::optional<std::string> failure = Outcome(result, QString::fromStdString(path));
+        if (!failure) {
             return {};
         }
-        // A job the user stopped was withdrawn as asked.
-        return StopRequested() ? QString() : RefusalLine(path, spooler_.LastError());
-    } catch (const FileError& error) {
-        // The job of a file that could not be read was withdrawn.
-        return QString::fromStdString(error.what());
+        // A file that could not be read says so in its own words.
+        return result.failure->kind() == FailureKind::InputUnreadable
+                   ? QString::fromStdString(*failure)
+                   : RefusalLine(path, *failure);
     } catch (const std::exception& error) {
         return RefusalLine(path, error.what());
     }
+}
+
+// The codes are short: no progress for them, but a printer that never answers holds only
+// this thread, and Stop withdraws the job.
+QString PrintRun::SendCodes(const std::string& bytes) {
+    JobControl control;
+    control.stop = &stop_;
+    try {
+        const JobResult result =
+            modRawPrint::PrintStringRaw(printers_, printer_, bytes, JobOptions(), control);
+        return QString::fromStdString(Outcome(result, QString()).value_or(std::string()));
+    } catch (const std::exception& error) {
+        return QString::fromStdString(error.what());
+    }
+}
+
+std::optional<std::string> PrintRun::Outcome(const JobResult& result, const QString& name) {
+    if (result.Sent()) {
+        if (const int jobId = result.jobId; jobId != 0) {
+            Post([this, jobId] { emit JobTaken(printer_, jobId); });
+        }
+        return std::nullopt;
+    }
+    if (result.StoppedByUser()) {
+        Post([this, name] { emit JobWithdrawn(name); });
+        return std::nullopt;
+    }
+    const std::string reason = result.failure->what();
+    return reason.empty() ? std::string("the spooler gave no reason.") : reason;
 }
 
 void PrintRun::ReportProgress(const PrintProgress& progress, bool always) {

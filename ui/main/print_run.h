@@ -1,25 +1,35 @@
 #pragma once
 
+#include "printing/job/job_result.h"
+#include "printing/job/printer_target.h"
 #include "ui/main/print_progress.h"
 
 #include <QObject>
 #include <QStringList>
 #include <atomic>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
-class Spooler;
+class PrinterAccess;
 
 // One print run: every file that is a plain file goes to one printer as its own raw job,
-// in order, on a thread of the run's own, so the window goes on answering meanwhile. The
-// run has the spooler to itself from Start until Finished: nothing else may use it then.
-// What the run has to say reaches the thread that made it, through its event loop, as the
-// signals below.
+// in order, or the codes of the code box go as one job, on a thread of the run's own, so
+// the window goes on answering however long the printer takes. Each job has a backend of
+// its own. What the run has to say reaches the thread that made it, through its event
+// loop, as the signals below.
 class PrintRun final : public QObject {
     Q_OBJECT
 public:
-    PrintRun(Spooler& spooler, std::string printer, std::vector<std::string> paths,
+    // The codes of the code box, as one job.
+    struct Codes {
+        std::string bytes;
+    };
+
+    PrintRun(PrinterAccess& printers, PrinterTarget printer, std::vector<std::string> paths,
+             QObject* parent = nullptr);
+    PrintRun(PrinterAccess& printers, PrinterTarget printer, Codes codes,
              QObject* parent = nullptr);
     // Stops the run and waits for its thread: the job in progress is withdrawn first.
     ~PrintRun() override;
@@ -32,14 +42,17 @@ public:
     // still ends with Finished.
     void Stop();
     bool StopRequested() const { return stop_.load(); }
+    const PrinterTarget& Printer() const { return printer_; }
 
 signals:
     // Where the run stands: as each file starts, and a few times a second while it goes.
     void Progress(const PrintProgress& progress);
     // The spooler took a job and numbered it.
-    void JobTaken(const std::string& printer, int jobId);
-    // The run is over. One line for each file that could not be sent and why; a job the
-    // run was stopped in is no failure.
+    void JobTaken(const PrinterTarget& printer, int jobId);
+    // The job of the file (or of the codes: an empty name) was withdrawn at the user's stop.
+    void JobWithdrawn(const QString& name);
+    // The run is over. One line for each file that could not be sent and why (for the
+    // codes, the reason alone); a job the run was stopped in is no failure.
     void Finished(const QStringList& failures);
 
 private:
@@ -48,6 +61,9 @@ private:
     std::vector<std::string> FilesToSend() const;
     // Sends one file; its failure in words, or nothing when it went or was stopped.
     QString SendFile(const std::string& path, int file, int files);
+    QString SendCodes(const std::string& bytes);
+    // What the job's result leaves to say: nothing when it went or was stopped.
+    std::optional<std::string> Outcome(const JobResult& result, const QString& name);
     void ReportProgress(const PrintProgress& progress, bool always);
     // Runs the call on the thread that made the run, when its event loop comes to it; never
     // after the run is gone.
@@ -55,9 +71,10 @@ private:
         QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
     }
 
-    Spooler& spooler_;
-    const std::string printer_;
+    PrinterAccess& printers_;
+    const PrinterTarget printer_;
     const std::vector<std::string> paths_;
+    const std::optional<Codes> codes_;
     std::atomic<bool> stop_{false};
     // When Progress was last posted; only the run's thread uses it.
     std::int64_t lastProgressMs_ = 0;

@@ -1,6 +1,5 @@
-#include "printing/raw_print.h"
+#include "tests/printing/device/backend_for.h"
 #include "tests/printing/device/peer_reader.h"
-#include "tests/printing/device/spooler_for.h"
 #include "tests/support/temp_dir.h"
 
 #include <chrono>
@@ -56,14 +55,13 @@ TEST(SerialLineTest, EveryByteValuePassesUnchangedAndTheLineIsPutBack) {
         const std::string data = "\n\r\x11\x13\xff\r\n" + AllByteValues() + AllByteValues();
         PeerReader reader(FileDescriptor(::dup(line.printer.Get())), data.size());
         const std::string address = (*options ? "serial:" : "file:") + line.path + options;
-        DeviceSpooler spooler = SpoolerFor(address);
-        ASSERT_TRUE(spooler.OpenPrinter(address)) << spooler.LastError();
+        DeviceBackend backend = BackendFor(address);
+        backend.Open(std::nullopt);
         if (*options) {
             PrinterSendsXoff(line);
         }
-        ASSERT_TRUE(spooler.StartDocument("doc") && spooler.StartPage() && spooler.Write(data));
-        EXPECT_TRUE(spooler.EndPage() && spooler.EndDocument()) << spooler.LastError();
-        EXPECT_TRUE(spooler.ClosePrinter());
+        backend.Write(data);
+        backend.Finish();
         EXPECT_EQ(reader.Received(), data) << address;
         EXPECT_TRUE(SameSettings(line.Settings(), before)) << address;
     }
@@ -83,13 +81,13 @@ TEST(SerialLineTest, TheJobRunsWithTheAddressesOptions) {
     for (const Case& c : cases) {
         Line line;
         const termios before = line.Settings();
-        DeviceSpooler spooler = SpoolerFor("serial:" + line.path + c.options);
-        ASSERT_TRUE(spooler.OpenPrinter("")) << spooler.LastError();
+        DeviceBackend backend = BackendFor("serial:" + line.path + c.options);
+        backend.Open(std::nullopt);
         const termios during = line.Settings();
         EXPECT_EQ(cfgetospeed(&during), c.speed) << c.options;
         EXPECT_EQ(during.c_cflag & (CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS), c.frame)
             << c.options;
-        spooler.ClosePrinter();
+        backend.Abort();
         EXPECT_TRUE(SameSettings(line.Settings(), before)) << c.options;
     }
 }
@@ -98,14 +96,15 @@ TEST(SerialLineTest, AnXoffHoldsASoftFlowJobUntilTheStallTimeOut) {
     Line line;
     const termios before = line.Settings();
     const std::string address = "serial:" + line.path + "?flow=soft";
-    DeviceSpooler spooler = SpoolerFor(address, 1s);
-    ASSERT_TRUE(spooler.OpenPrinter(address)) << spooler.LastError();
+    DeviceBackend backend = BackendFor(address, 1s);
+    backend.Open(std::nullopt);
     PrinterSendsXoff(line);
-    ASSERT_TRUE(spooler.StartDocument("doc") && spooler.StartPage());
-    EXPECT_FALSE(spooler.Write("held back"));
-    EXPECT_EQ(spooler.LastError(),
+    const std::optional<JobFailure> failure = Thrown([&] { backend.Write("held back"); });
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->kind(), FailureKind::TimedOut);
+    EXPECT_EQ(failure->what(),
               "Writing to the device \"" + line.path + "\" timed out: it took no data for 1 s.");
-    EXPECT_FALSE(spooler.ClosePrinter());
+    backend.Abort();
     EXPECT_TRUE(SameSettings(line.Settings(), before));
 }
 
@@ -124,12 +123,14 @@ TEST(SerialLineTest, SettingsTheLineCantTakeAreRefusedAndTheLineIsLeftAsItWas) {
     Line line;
     const termios before = line.Settings();
     for (const Case& c : cases) {
-        DeviceSpooler spooler = SpoolerFor("serial:" + line.path + c.options);
-        EXPECT_FALSE(spooler.OpenPrinter(""));
-        EXPECT_EQ(spooler.LastError().rfind(
-                      "Can't set up the serial line \"" + line.path + "\": " + c.why, 0),
+        DeviceBackend backend = BackendFor("serial:" + line.path + c.options);
+        const JobResult result = SendJob(backend, "data");
+        ASSERT_TRUE(result.failure) << c.options;
+        const std::string error = result.failure->what();
+        EXPECT_EQ(result.failure->kind(), FailureKind::Refused) << error;
+        EXPECT_EQ(error.rfind("Can't set up the serial line \"" + line.path + "\": " + c.why, 0),
                   0u)
-            << spooler.LastError();
+            << error;
         EXPECT_TRUE(SameSettings(line.Settings(), before)) << c.options;
     }
 }

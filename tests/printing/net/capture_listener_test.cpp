@@ -1,10 +1,11 @@
-// The capture listener in this process, with Tolvenmark's own spoolers as senders: the
+// The capture listener in this process, with Tolvenmark's own backends as senders: the
 // form in which it runs on Windows too, where the command line is not built.
 #include "printing/capture/capture_report.h"
 #include "printing/capture/captured_job.h"
+#include "printing/job/job_driver.h"
 #include "printing/net/capture_listener.h"
-#include "printing/net/lpd_spooler.h"
-#include "printing/net/socket_spooler.h"
+#include "printing/net/lpd_backend.h"
+#include "printing/net/socket_backend.h"
 #include "tests/support/temp_dir.h"
 
 #include <chrono>
@@ -39,12 +40,11 @@ public:
     std::vector<std::string> problems;
 };
 
-bool Send(Spooler& spooler, const std::string& bytes) {
-    const bool sent = spooler.OpenPrinter("") && spooler.StartDocument("Tolvenmark Document") &&
-                      spooler.StartPage() && spooler.Write(bytes) && spooler.EndPage() &&
-                      spooler.EndDocument();
-    spooler.ClosePrinter();
-    return sent;
+// Whether the job was sent, or why not.
+std::string Send(PrinterBackend& backend, const std::string& bytes) {
+    const JobControl control;
+    const JobResult result = JobDriver(backend, control).SendBytes(bytes);
+    return result.Sent() ? "sent" : result.failure->what();
 }
 
 TEST(CaptureListenerTest, KeepsASocketAndAnLpdJobAndStopsOnSigterm) {
@@ -60,13 +60,13 @@ TEST(CaptureListenerTest, KeepsASocketAndAnLpdJobAndStopsOnSigterm) {
     int stoppedBy = 0;
     std::thread serving([&] { stoppedBy = listener.Run(); });
 
-    const DirectOptions direct;
-    SocketSpooler socket(*PrinterAddress::Parse("socket://127.0.0.1:" + report.ports[0]).address,
-                         direct);
-    LpdSpooler lpd(*PrinterAddress::Parse("lpd://127.0.0.1:" + report.ports[1] + "/q").address,
-                   direct);
-    EXPECT_TRUE(Send(socket, AllByteValues())) << socket.LastError();
-    EXPECT_TRUE(Send(lpd, AllByteValues() + "lpd")) << lpd.LastError();
+    const JobOptions job;
+    SocketBackend socket(*PrinterAddress::Parse("socket://127.0.0.1:" + report.ports[0]).address,
+                         job);
+    LpdBackend lpd(*PrinterAddress::Parse("lpd://127.0.0.1:" + report.ports[1] + "/q").address,
+                   job);
+    EXPECT_EQ(Send(socket, AllByteValues()), "sent");
+    EXPECT_EQ(Send(lpd, AllByteValues() + "lpd"), "sent");
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (report.JobCount() < 2 && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));

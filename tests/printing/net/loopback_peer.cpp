@@ -1,5 +1,9 @@
 #include "tests/printing/net/loopback_peer.h"
 
+#include "core/byte_source.h"
+#include "printing/job/job_driver.h"
+
+#include <algorithm>
 #include <array>
 #include <asio/connect.hpp>
 #include <asio/error.hpp>
@@ -73,4 +77,37 @@ std::string PatternBytes(std::size_t count) {
         bytes[i] = static_cast<char>((i * 131 + i / 65521) & 0xff);
     }
     return bytes;
+}
+
+namespace {
+
+class PieceSource final : public ByteSource {
+public:
+    PieceSource(std::string_view bytes, const std::function<void()>& atEnd)
+        : rest_(bytes), atEnd_(atEnd) {}
+
+    std::size_t Read(char* buffer, std::size_t capacity) override {
+        if (rest_.empty() && atEnd_) {
+            atEnd_();
+        }
+        const std::size_t count = std::min(capacity, rest_.size());
+        rest_.copy(buffer, count);
+        rest_.remove_prefix(count);
+        return count;
+    }
+
+private:
+    std::string_view rest_;
+    const std::function<void()>& atEnd_;
+};
+
+} // namespace
+
+JobResult SendJob(PrinterBackend& backend, std::string_view bytes, std::size_t pieceSize,
+                  const std::function<void()>& atEnd) {
+    PieceSource source(bytes, atEnd);
+    std::string chunk(pieceSize, '\0');
+    const std::size_t first = source.Read(chunk.data(), chunk.size());
+    const JobControl control;
+    return JobDriver(backend, control).SendSource(source, chunk, first);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "printing/job/job_result.h"
+
 #include <asio/io_context.hpp>
 #include <asio/ip/tcp.hpp>
 #include <atomic>
@@ -7,7 +9,10 @@
 #include <functional>
 #include <future>
 #include <string>
+#include <string_view>
 #include <thread>
+
+class PrinterBackend;
 
 // A printer or server on the loopback interface for one test: it listens on a free port,
 // takes one connection and plays its part in a thread of its own. Parts that hold the
@@ -23,6 +28,8 @@ public:
     LoopbackPeer& operator=(const LoopbackPeer&) = delete;
 
     std::uint16_t Port() const { return port_; }
+    // Whether a client has connected.
+    bool Accepted() const { return accepted_; }
     // Waits until the part has played out.
     void Join();
     void WaitForRelease() { released_.wait(); }
@@ -45,3 +52,9 @@ std::uint16_t ClosedPort();
 
 // Bytes for a test stream: a pattern that repeats only after many megabytes.
 std::string PatternBytes(std::size_t count);
+
+// Sends the bytes as one job through the job driver, read from a stream that gives them
+// in pieces of pieceSize, as a pipe would; atEnd, if any, runs when the stream is read to
+// its end.
+JobResult SendJob(PrinterBackend& backend, std::string_view bytes, std::size_t pieceSize,
+                  const std::function<void()>& atEnd = {});

@@ -1,0 +1,49 @@
+#include "printing/platform/platform_printer_access.h"
+
+#include "printing/job/job_failure.h"
+#include "printing/job/printer_target.h"
+#include "printing/platform/platform_job_monitor.h"
+#include "printing/platform/scheme_table.h"
+
+#ifdef _WIN32
+#include "printing/win/win_backend.h"
+#include "printing/win/win_printer_catalog.h"
+using QueueBackend = WinBackend;
+using QueueCatalog = WinPrinterCatalog;
+#else
+#include "printing/cups/cups_backend.h"
+#include "printing/cups/cups_printer_catalog.h"
+using QueueBackend = CupsBackend;
+using QueueCatalog = CupsPrinterCatalog;
+#endif
+
+namespace {
+
+class PlatformPrinterAccess final : public PrinterAccess {
+public:
+    std::unique_ptr<PrinterBackend> Backend(const PrinterTarget& target,
+                                            const JobOptions& options) override {
+        if (target.IsQueue()) {
+            return std::make_unique<QueueBackend>(target.Name(), options);
+        }
+        const SchemeRoute& route = RouteFor(target.Address().scheme());
+        if (route.backend == nullptr) {
+            throw JobFailure(FailureKind::Unreachable, route.refusal);
+        }
+        return route.backend(target.Address(), options);
+    }
+
+    std::unique_ptr<JobMonitor> Monitor(const Timeouts& timeouts) override {
+        return MakePlatformJobMonitor(timeouts);
+    }
+
+    std::unique_ptr<PrinterCatalog> Catalog(const Timeouts& timeouts) override {
+        return std::make_unique<QueueCatalog>(timeouts);
+    }
+};
+
+} // namespace
+
+std::unique_ptr<PrinterAccess> MakePlatformPrinterAccess() {
+    return std::make_unique<PlatformPrinterAccess>();
+}

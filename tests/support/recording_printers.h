@@ -1,0 +1,63 @@
+#pragma once
+
+#include "printing/job/job_monitor.h"
+#include "printing/job/printer_access.h"
+#include "printing/job/printer_backend.h"
+#include "printing/printer_catalog.h"
+
+#include <functional>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+// Printers that record each step of every job with its argument and fail the steps they
+// are told to fail. A failed step is still recorded, like a real call that was refused.
+// The catalog and monitor handed out forward to the ones the test sets.
+class RecordingPrinters final : public PrinterAccess {
+public:
+    // One step as it reached a backend: "Open(printer)" (with ", N bytes" when the length
+    // was asked for), "Write(<n> bytes)", "Finish",
+    // "Abort".
+    struct Call {
+        std::string operation;
+        std::string argument;
+        bool operator==(const Call&) const = default;
+    };
+
+    // Called before each write, on the thread that writes: a test may hold the job there.
+    std::function<void()> beforeWrite;
+    PrinterCatalog* catalog = nullptr;
+    // The backends want the job's length before they are opened, as an LPD server does.
+    bool needLength = false;
+    JobMonitor* monitor = nullptr;
+
+    void FailOn(const std::string& operation) { failing_.insert({operation, 0}); }
+    // Fails the step only in the given job, counted from 1 by the backends made.
+    void FailOn(const std::string& operation, int job) { failing_.insert({operation, job}); }
+
+    const std::vector<Call>& Calls() const { return calls_; }
+    std::vector<std::string> Operations() const;
+    // The data of every Write, in order.
+    const std::vector<std::string>& Written() const { return written_; }
+    // Each job's title and options, in the order the jobs were made.
+    const std::vector<JobOptions>& Options() const { return options_; }
+
+    std::unique_ptr<PrinterBackend> Backend(const PrinterTarget& target,
+                                            const JobOptions& options) override;
+    std::unique_ptr<JobMonitor> Monitor(const Timeouts& timeouts) override;
+    std::unique_ptr<PrinterCatalog> Catalog(const Timeouts& timeouts) override;
+
+    // Records the step and throws a refusal when it is to fail.
+    void Record(const std::string& operation, const std::string& argument, int job);
+    void RecordWrite(std::string_view data, int job);
+    int NextJobId() { return ++jobIds_; }
+
+private:
+    std::set<std::pair<std::string, int>> failing_;
+    int jobs_ = 0;
+    int jobIds_ = 0;
+    std::vector<Call> calls_;
+    std::vector<std::string> written_;
+    std::vector<JobOptions> options_;
+};
