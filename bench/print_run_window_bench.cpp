@@ -16,10 +16,11 @@
 // figure; the run's messages, if any, go to the desktop's message box as usual, and the
 // exit status is 1 when the run showed one, or when the codes' job ended before its time
 // was up.
-#include "printing/direct/printer_address.h"
+#include "printing/address/printer_address.h"
 #include "printing/job/job_monitor.h"
 #include "printing/job/job_options.h"
 #include "printing/platform/platform_printer_access.h"
+#include "printing/printer_catalog.h"
 #include "ui/code_box/code_box.h"
 #include "ui/main/frm_main.h"
 

@@ -4,8 +4,8 @@
 #include "core/file_error.h"
 #include "core/file_reader.h"
 #include "core/notation.h"
+#include "printing/capture/capture_listener.h"
 #include "printing/capture/captured_job.h"
-#include "printing/net/capture_listener.h"
 
 #include <iostream>
 #include <stdexcept>

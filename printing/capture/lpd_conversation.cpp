@@ -1,6 +1,6 @@
 #include "printing/capture/lpd_conversation.h"
 
-#include "printing/direct/lpd_protocol.h"
+#include "printing/backends/lpd/lpd_protocol.h"
 
 #include <algorithm>
 

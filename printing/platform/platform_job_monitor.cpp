@@ -3,10 +3,10 @@
 #include "printing/platform/scheme_table.h"
 
 #ifdef _WIN32
-#include "printing/win/win_job_monitor.h"
+#include "printing/queues/win/win_job_monitor.h"
 using QueueJobMonitor = WinJobMonitor;
 #else
-#include "printing/cups/cups_job_monitor.h"
+#include "printing/queues/cups/cups_job_monitor.h"
 using QueueJobMonitor = CupsJobMonitor;
 #endif
 

@@ -6,13 +6,13 @@
 #include "printing/platform/scheme_table.h"
 
 #ifdef _WIN32
-#include "printing/win/win_backend.h"
-#include "printing/win/win_printer_catalog.h"
+#include "printing/queues/win/win_backend.h"
+#include "printing/queues/win/win_printer_catalog.h"
 using QueueBackend = WinBackend;
 using QueueCatalog = WinPrinterCatalog;
 #else
-#include "printing/cups/cups_backend.h"
-#include "printing/cups/cups_printer_catalog.h"
+#include "printing/queues/cups/cups_backend.h"
+#include "printing/queues/cups/cups_printer_catalog.h"
 using QueueBackend = CupsBackend;
 using QueueCatalog = CupsPrinterCatalog;
 #endif

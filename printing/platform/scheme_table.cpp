@@ -1,17 +1,17 @@
 #include "printing/platform/scheme_table.h"
 
-#include "printing/device/device_backend.h"
+#include "printing/backends/device/device_backend.h"
+#include "printing/backends/lpd/lpd_backend.h"
+#include "printing/backends/socket/socket_backend.h"
 #include "printing/job/job_monitor.h"
-#include "printing/net/lpd_backend.h"
-#include "printing/net/socket_backend.h"
 
 #include <algorithm>
 #include <array>
 #include <stdexcept>
 
 #ifndef _WIN32
-#include "printing/cups/ipp_backend.h"
-#include "printing/cups/ipp_job_monitor.h"
+#include "printing/backends/ipp/ipp_backend.h"
+#include "printing/backends/ipp/ipp_job_monitor.h"
 #endif
 
 namespace {

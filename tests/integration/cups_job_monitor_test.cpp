@@ -1,6 +1,6 @@
-#include "printing/cups/cups_backend.h"
-#include "printing/cups/cups_job_monitor.h"
 #include "printing/job/job_driver.h"
+#include "printing/queues/cups/cups_backend.h"
+#include "printing/queues/cups/cups_job_monitor.h"
 #include "tests/support/private_spooler.h"
 
 #include <algorithm>

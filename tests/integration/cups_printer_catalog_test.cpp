@@ -1,5 +1,5 @@
-#include "printing/cups/cups_printer_catalog.h"
 #include "printing/printer_list.h"
+#include "printing/queues/cups/cups_printer_catalog.h"
 #include "tests/support/private_spooler.h"
 #include "tests/support/recording_list.h"
 #include "tests/support/scoped_environment.h"

@@ -1,5 +1,5 @@
-#include "printing/cups/ipp_backend.h"
-#include "printing/cups/ipp_job_monitor.h"
+#include "printing/backends/ipp/ipp_backend.h"
+#include "printing/backends/ipp/ipp_job_monitor.h"
 #include "printing/job/job_driver.h"
 #include "tests/support/temp_dir.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "printing/direct/printer_address.h"
+#include "printing/address/printer_address.h"
 
 #include <QDialog>
 #include <optional>

@@ -5,7 +5,7 @@
 #include "core/file_error.h"
 #include "core/notation.h"
 #include "core/whole_file.h"
-#include "printing/direct/printer_address.h"
+#include "printing/address/printer_address.h"
 #include "printing/job/job_failure.h"
 #include "printing/job/job_status.h"
 #include "printing/job/printer_target.h"

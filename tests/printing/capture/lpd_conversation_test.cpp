@@ -1,5 +1,5 @@
+#include "printing/backends/lpd/lpd_protocol.h"
 #include "printing/capture/lpd_conversation.h"
-#include "printing/direct/lpd_protocol.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>

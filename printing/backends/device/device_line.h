@@ -1,0 +1,55 @@
+#pragma once
+
+#include "printing/address/serial_settings.h"
+#include "printing/backends/device/file_descriptor.h"
+#include "printing/backends/device/saved_terminal_settings.h"
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The device one job writes to: a character device or a FIFO (file:), or a serial line
+// set up for the job (serial:), whose own settings come back when the job is over. It is
+// never a regular file, and nothing is ever created. Writes wait for the device, but no
+// longer than the stall time-out without progress. Every failure is thrown as a
+// DeviceFault, with the kind of failure it makes of the job.
+class DeviceLine {
+public:
+    static std::unique_ptr<DeviceLine> OpenDevice(const std::string& path);
+    static std::unique_ptr<DeviceLine> OpenSerial(const std::string& path,
+                                                  const SerialSettings& settings);
+
+    // Writes all of data.
+    void Write(std::string_view data, std::chrono::milliseconds stallTimeout);
+    // Waits until the device has taken the last write; a terminal until it has sent its
+    // output.
+    void Finish(std::chrono::milliseconds stallTimeout);
+    // Drops what a terminal still holds to send, so that a job cut off ends at once.
+    void Discard();
+
+    // The bytes that had reached the device: written, and not still waiting in a
+    // terminal's output queue.
+    std::uint64_t BytesDelivered() const;
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    DeviceLine(std::string path, FileDescriptor descriptor);
+
+    void SetUpSerial(const SerialSettings& settings);
+    void PassOutputUnchanged();
+    // Whether the device can take more before the deadline.
+    bool AwaitWritable(Clock::time_point deadline) const;
+    void DrainTerminal(std::chrono::milliseconds stallTimeout) const;
+    std::uint64_t OutputQueued() const;
+
+    std::string path_;
+    FileDescriptor descriptor_;
+    // Declared after the descriptor, so the settings are put back before it closes.
+    std::optional<SavedTerminalSettings> savedSettings_;
+    bool terminal_ = false;
+    std::uint64_t written_ = 0;
+};

@@ -1,0 +1,196 @@
+#include "printing/capture/capture_listener.h"
+
+#include "printing/capture/capture_report.h"
+#include "printing/capture/capture_session.h"
+#include "printing/capture/job_folder.h"
+
+#include <asio/io_context.hpp>
+#include <asio/ip/tcp.hpp>
+#include <asio/ip/v6_only.hpp>
+#include <asio/signal_set.hpp>
+#include <asio/steady_timer.hpp>
+#include <csignal>
+#include <map>
+#include <optional>
+#include <stdexcept>
+
+namespace {
+
+struct Acceptor {
+    Acceptor(asio::io_context& io, CaptureOptions::Protocol protocol)
+        : socket(io), retryTimer(io), protocol(protocol) {}
+    asio::ip::tcp::acceptor socket;
+    asio::steady_timer retryTimer;
+    CaptureOptions::Protocol protocol;
+    bool waiting = false; // no accept in flight: the connection limit is reached
+};
+
+std::string ProtocolName(CaptureOptions::Protocol protocol) {
+    return protocol == CaptureOptions::Protocol::Lpd ? "LPD" : "socket";
+}
+
+} // namespace
+
+struct CaptureListener::State {
+    State(const CaptureOptions& options, CaptureReport& report)
+        : options(options), report(report), signals(io, SIGINT, SIGTERM), graceTimer(io) {}
+
+    void Open(const CaptureOptions::Endpoint& endpoint);
+    void Accept(Acceptor& acceptor);
+    void OnAccepted(Acceptor& acceptor, const std::error_code& error, asio::ip::tcp::socket socket);
+    void OnSessionEnded(CaptureSession* session);
+    void Stop(int signal);
+
+    const CaptureOptions& options;
+    CaptureReport& report;
+    asio::io_context io;
+    asio::signal_set signals;
+    asio::steady_timer graceTimer;
+    std::optional<JobFolder> folder;
+    std::vector<std::unique_ptr<Acceptor>> acceptors;
+    std::map<CaptureSession*, std::shared_ptr<CaptureSession>> sessions;
+    bool stopping = false;
+    int stopSignal = 0;
+};
+
+void CaptureListener::State::Open(const CaptureOptions::Endpoint& endpoint) {
+    const std::string where =
+        ProtocolName(endpoint.protocol) + " " +
+        (endpoint.address.find(':') != std::string::npos ? "[" + endpoint.address + "]"
+                                                         : endpoint.address) +
+        ":" + std::to_string(endpoint.port);
+    std::error_code error;
+    const asio::ip::address address = asio::ip::make_address(endpoint.address, error);
+    if (error) {
+        throw std::runtime_error("cannot listen on " + where + ": not an IP address");
+    }
+    auto acceptor = std::make_unique<Acceptor>(io, endpoint.protocol);
+    const asio::ip::tcp::endpoint local(address, endpoint.port);
+    acceptor->socket.open(local.protocol(), error);
+    if (!error && address.is_v6()) {
+        acceptor->socket.set_option(asio::ip::v6_only(true), error);
+    }
+#ifndef _WIN32
+    // A restarted capture may take its port back at once. (On Windows the same option
+    // would let two programs share the port.)
+    if (!error) {
+        acceptor->socket.set_option(asio::socket_base::reuse_address(true), error);
+    }
+#endif
+    if (!error) {
+        acceptor->socket.bind(local, error);
+    }
+    if (!error) {
+        acceptor->socket.listen(asio::socket_base::max_listen_connections, error);
+    }
+    if (error) {
+        throw std::runtime_error("cannot listen on " + where + ": " + error.message());
+    }
+    report.Listening(ProtocolName(endpoint.protocol) + " " +
+                     EndpointText(acceptor->socket.local_endpoint()));
+    acceptors.push_back(std::move(acceptor));
+}
+
+void CaptureListener::State::Accept(Acceptor& acceptor) {
+    if (stopping) {
+        return;
+    }
+    if (sessions.size() >= options.maxConnections) {
+        acceptor.waiting = true;
+        return;
+    }
+    acceptor.waiting = false;
+    acceptor.socket.async_accept(
+        [this, &acceptor](const std::error_code& error, asio::ip::tcp::socket socket) {
+            OnAccepted(acceptor, error, std::move(socket));
+        });
+}
+
+void CaptureListener::State::OnAccepted(Acceptor& acceptor, const std::error_code& error,
+                                        asio::ip::tcp::socket socket) {
+    if (stopping) {
+        return;
+    }
+    if (error) {
+        // Out of descriptors, or a connection gone before it was taken: try again soon
+        // rather than in a tight loop.
+        acceptor.retryTimer.expires_after(std::chrono::milliseconds(100));
+        acceptor.retryTimer.async_wait([this, &acceptor](const std::error_code& cancelled) {
+            if (!cancelled) {
+                Accept(acceptor);
+            }
+        });
+        return;
+    }
+    auto session = std::make_shared<CaptureSession>(
+        std::move(socket), acceptor.protocol, *folder, options, report,
+        [this](CaptureSession* ended) { OnSessionEnded(ended); });
+    sessions.emplace(session.get(), session);
+    session->Start();
+    Accept(acceptor);
+}
+
+void CaptureListener::State::OnSessionEnded(CaptureSession* session) {
+    sessions.erase(session);
+    if (stopping) {
+        if (sessions.empty()) {
+            graceTimer.cancel();
+        }
+        return;
+    }
+    for (const auto& acceptor : acceptors) {
+        if (acceptor->waiting) {
+            Accept(*acceptor);
+        }
+    }
+}
+
+void CaptureListener::State::Stop(int signal) {
+    stopping = true;
+    stopSignal = signal;
+    for (const auto& acceptor : acceptors) {
+        std::error_code ignored;
+        acceptor->socket.close(ignored);
+        acceptor->retryTimer.cancel();
+    }
+    if (sessions.empty()) {
+        return;
+    }
+    graceTimer.expires_after(options.stopGrace);
+    graceTimer.async_wait([this](const std::error_code& error) {
+        if (error) {
+            return;
+        }
+        // Ending a session takes it out of the map: end them from a copy.
+        const auto left = sessions;
+        for (const auto& [pointer, session] : left) {
+            session->CutOff("the capture was stopped before the job was whole");
+        }
+    });
+}
+
+CaptureListener::CaptureListener(const CaptureOptions& options, CaptureReport& report)
+    : state_(std::make_unique<State>(options, report)) {}
+
+CaptureListener::~CaptureListener() = default;
+
+void CaptureListener::Listen() {
+    state_->folder.emplace(state_->options.dir);
+    for (const CaptureOptions::Endpoint& endpoint : state_->options.endpoints) {
+        state_->Open(endpoint);
+    }
+}
+
+int CaptureListener::Run() {
+    State& state = *state_;
+    state.signals.async_wait([&state](const std::error_code& error, int signal) {
+        if (!error) {
+            state.Stop(signal);
+        }
+    });
+    for (const auto& acceptor : state.acceptors) {
+        state.Accept(*acceptor);
+    }
+    state.io.run();
+    return state.stopSignal;
+}

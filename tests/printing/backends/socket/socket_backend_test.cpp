@@ -1,0 +1,188 @@
+#include "printing/backends/socket/socket_backend.h"
+#include "tests/printing/net/loopback_peer.h"
+#include "tests/support/temp_dir.h"
+
+#include <asio/read.hpp>
+#include <asio/write.hpp>
+#include <chrono>
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+PrinterAddress Address(const std::string& text) {
+    return *PrinterAddress::Parse(text).address;
+}
+
+std::string SocketAddress(const std::string& host, std::uint16_t port) {
+    return "socket://" + host + ":" + std::to_string(port);
+}
+
+JobOptions QuickOptions() {
+    JobOptions options;
+    options.timeouts.connect = 2s;
+    options.timeouts.stall = 1s;
+    return options;
+}
+
+std::string Failure(const JobResult& result) {
+    return result.failure ? result.failure->what() : "";
+}
+
+std::string NulRichBytes() {
+    std::string bytes = PatternBytes(1 << 20);
+    for (std::size_t i = 0; i < bytes.size(); i += 2) {
+        bytes[i] = '\0';
+    }
+    return bytes;
+}
+
+TEST(SocketBackendTest, PrinterReceivesEveryByteAsSent) {
+    const struct {
+        const char* name;
+        const char* host;
+        std::string bytes;
+        std::size_t chunkSize;
+        std::size_t talkBack; // bytes the printer sends back before it reads anything
+    } cases[] = {
+        {"all byte values", "127.0.0.1", AllByteValues(), 256, 0},
+        {"NUL-rich file", "127.0.0.1", NulRichBytes(), 4096, 0},
+        {"64 MiB from a printer that talks back", "127.0.0.1", PatternBytes(64 << 20), 1 << 20,
+         8 << 20},
+        {"IPv6 loopback", "::1", AllByteValues(), 16, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string received;
+        std::string ending;
+        LoopbackPeer printer(c.host, [&](asio::ip::tcp::socket& socket, LoopbackPeer&) {
+            asio::write(socket, asio::buffer(std::string(c.talkBack, 'S')));
+            ending = ReadToEnd(socket, received);
+        });
+        const std::string host = c.host == std::string("::1") ? "[::1]" : c.host;
+        SocketBackend backend(Address(SocketAddress(host, printer.Port())), QuickOptions());
+
+        const JobResult result = SendJob(backend, c.bytes, c.chunkSize);
+        printer.Join();
+
+        EXPECT_TRUE(result.Sent()) << Failure(result);
+        EXPECT_EQ(ending, "eof");
+        EXPECT_TRUE(received == c.bytes) << received.size() << " of " << c.bytes.size();
+    }
+}
+
+TEST(SocketBackendTest, UnreachablePrinterFailsAtOpen) {
+    const struct {
+        std::string address;
+        const char* reason;
+    } cases[] = {
+        {SocketAddress("127.0.0.1", ClosedPort()), "connection refused"},
+        {"socket://printer.tolvenmark.invalid", "host unknown"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.address);
+        SocketBackend backend(Address(c.address), QuickOptions());
+        const JobResult result = SendJob(backend, "abc", 3);
+        ASSERT_TRUE(result.failure);
+        EXPECT_EQ(result.failure->kind(), FailureKind::Unreachable);
+        EXPECT_NE(Failure(result).find("Could not connect"), std::string::npos);
+        EXPECT_NE(Failure(result).find(c.reason), std::string::npos) << Failure(result);
+    }
+}
+
+// Printers that go wrong while a job is under way: each must end the job as a failure,
+// in bounded time, with a message that says what happened.
+TEST(SocketBackendTest, MisbehavingPrinterFailsTheJobInBoundedTime) {
+    const struct {
+        const char* name;
+        LoopbackPeer::Part printer;
+        std::size_t jobBytes;
+        FailureKind kind;
+        std::vector<const char*> expected;
+    } cases[] = {
+        {"resets midway",
+         [](asio::ip::tcp::socket& socket, LoopbackPeer&) {
+             std::string some(65536, '\0');
+             asio::read(socket, asio::buffer(some));
+             socket.set_option(asio::socket_base::linger(true, 0));
+             socket.close();
+         },
+         32u << 20,
+         FailureKind::Reset,
+         {"Could not send to the printer at 127.0.0.1", "reset the connection after "}},
+        {"stops reading",
+         [](asio::ip::tcp::socket&, LoopbackPeer& peer) { peer.WaitForRelease(); },
+         64u << 20,
+         FailureKind::TimedOut,
+         {"Could not send to", "timed out after 1 s", "bytes had reached the printer"}},
+        {"never closes after the end of the job",
+         [](asio::ip::tcp::socket& socket, LoopbackPeer& peer) {
+             std::string received;
+             ReadToEnd(socket, received);
+             peer.WaitForRelease();
+         },
+         1024,
+         FailureKind::TimedOut,
+         {"Could not complete the job on the printer at",
+          "timed out after 1 s waiting for the printer to close",
+          "1024 bytes had reached the printer"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        LoopbackPeer printer("127.0.0.1", c.printer);
+        SocketBackend backend(Address(SocketAddress("127.0.0.1", printer.Port())), QuickOptions());
+
+        const auto start = Clock::now();
+        const JobResult result = SendJob(backend, PatternBytes(c.jobBytes), 65536);
+        EXPECT_LT(Clock::now() - start, 3s);
+        ASSERT_TRUE(result.failure);
+        EXPECT_EQ(result.failure->kind(), c.kind);
+        for (const char* text : c.expected) {
+            EXPECT_NE(Failure(result).find(text), std::string::npos) << Failure(result);
+        }
+    }
+}
+
+TEST(SocketBackendTest, AbortedJobReachesThePrinterAsAReset) {
+    std::string received;
+    std::string ending;
+    LoopbackPeer printer("127.0.0.1", [&](asio::ip::tcp::socket& socket, LoopbackPeer&) {
+        ending = ReadToEnd(socket, received);
+    });
+    SocketBackend backend(Address(SocketAddress("127.0.0.1", printer.Port())), QuickOptions());
+    backend.Abort(); // before Open: nothing to withdraw
+    backend.Open(std::nullopt);
+    backend.Write("first part");
+
+    backend.Abort();
+    backend.Abort();
+    printer.Join();
+
+#ifdef _WIN32
+    // Under wine an abortive close now and then reaches the peer as an orderly one, when
+    // other tests load the machine; the job must still never count as printed.
+    EXPECT_TRUE(ending == "reset" || ending == "eof") << ending;
+#else
+    EXPECT_EQ(ending, "reset");
+#endif
+}
+
+TEST(SocketBackendTest, ReadGivesWhatThePrinterSaidBack) {
+    LoopbackPeer printer("127.0.0.1", [](asio::ip::tcp::socket& socket, LoopbackPeer&) {
+        asio::write(socket, asio::buffer(std::string("@PJL USTATUS DEVICE\r\nCODE=10001\r\n")));
+        std::string received;
+        ReadToEnd(socket, received);
+    });
+    SocketBackend backend(Address(SocketAddress("127.0.0.1", printer.Port())), QuickOptions());
+    backend.Open(std::nullopt);
+
+    std::string said(256, '\0');
+    said.resize(backend.Read(said.data(), said.size(), 2s));
+    EXPECT_EQ(said, "@PJL USTATUS DEVICE\r\nCODE=10001\r\n");
+    EXPECT_EQ(backend.Read(said.data(), said.size(), 0ms), 0u);
+    backend.Finish();
+}
+
+} // namespace
