@@ -25,5 +25,7 @@ bool HttpDeadline::Passed() const {
 }
 
 int HttpDeadline::StillWaiting(http_t*, void* deadline) {
-    return static_cast<const HttpDeadline*>(deadline)->Passed() ? 0 : 1;
+    const auto* watched = static_cast<const HttpDeadline*>(deadline);
+    const bool stopped = watched->stop_ != nullptr && watched->stop_->load();
+    return watched->Passed() || stopped ? 0 : 1;
 }

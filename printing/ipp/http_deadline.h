@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 
 struct _http_s;
@@ -19,6 +20,8 @@ public:
     // The time-out starts anew from now: called before each exchange.
     void Restart();
     bool Passed() const;
+    // A flag that cuts the waits short as a passed deadline does, soon after it is set.
+    void WatchStop(const std::atomic<bool>* stop) { stop_ = stop; }
     std::chrono::milliseconds Timeout() const { return timeout_; }
 
 private:
@@ -26,4 +29,5 @@ private:
 
     std::chrono::milliseconds timeout_;
     std::chrono::steady_clock::time_point end_;
+    const std::atomic<bool>* stop_ = nullptr;
 };

@@ -19,6 +19,7 @@ JobDriver::JobDriver(PrinterBackend& backend, const JobControl& control)
 
 template <typename Steps> JobResult JobDriver::Run(Steps steps) {
     JobResult result;
+    backend_.WatchStop(control_.stop);
     try {
         steps();
         result.outcome = JobResult::Outcome::Sent;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -17,6 +18,12 @@
 class PrinterBackend {
 public:
     virtual ~PrinterBackend() = default;
+
+    // The job's stop flag, which another thread may set while a step waits on the printer:
+    // a backend whose steps can wait long (a printer that takes no data, or never closes)
+    // looks at it while it waits and fails the step soon after it is set, so that a stop
+    // never waits out a time-out. Given before Open; may be none.
+    virtual void WatchStop(const std::atomic<bool>* stop) { (void)stop; }
 
     // Whether the backend must know the job's length before it reaches the printer (an
     // LPD server is told each file's size first). The driver then keeps the job's bytes

@@ -51,18 +51,20 @@ bool TcpConnection::FailTimedOut(std::chrono::milliseconds timeout, const std::s
     return Fail("timed out after " + SecondsText(timeout) + waitingFor);
 }
 
+// Runs in slices, so that a stop is seen within one of them.
 template <typename Done>
 bool TcpConnection::RunUntil(Done done, std::chrono::milliseconds timeout) {
+    constexpr std::chrono::milliseconds Slice{100};
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (!done()) {
         const auto now = std::chrono::steady_clock::now();
-        if (now >= deadline) {
+        if (now >= deadline || (stop_ != nullptr && stop_->load())) {
             return false;
         }
         if (io_.stopped()) {
             io_.restart();
         }
-        io_.run_one_for(deadline - now);
+        io_.run_one_for(std::min<std::chrono::steady_clock::duration>(deadline - now, Slice));
     }
     return true;
 }

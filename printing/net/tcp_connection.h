@@ -3,6 +3,7 @@
 #include <array>
 #include <asio/io_context.hpp>
 #include <asio/ip/tcp.hpp>
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -26,6 +27,10 @@ public:
     ~TcpConnection();
     TcpConnection(const TcpConnection&) = delete;
     TcpConnection& operator=(const TcpConnection&) = delete;
+
+    // A flag that ends any wait soon after it is set, as a time-out would: the step fails
+    // and the connection is cut off.
+    void WatchStop(const std::atomic<bool>* stop) { stop_ = stop; }
 
     // Resolves the host (IPv4 and IPv6) and tries each of its addresses in turn until one
     // takes the connection, all within the time-out.
@@ -97,6 +102,7 @@ private:
     std::array<char, 4096> incoming_{};
     std::string kept_;
 
+    const std::atomic<bool>* stop_ = nullptr;
     std::uint64_t bytesSent_ = 0;
     std::string reason_;
     bool reset_ = false;

@@ -84,6 +84,9 @@ constexpr int ClientHeight = 6810;
 constexpr int StatusBarHeight = 255;
 // Between two status bar panels, in pixels.
 constexpr int PanelGap = 3;
+// The first panel's text keeps clear of the window's left edge, which would clip its
+// first letter.
+constexpr int PanelInset = 3;
 
 // The role under which an entry of the file queue keeps its path's bytes.
 constexpr int PathRole = Qt::UserRole;
@@ -429,6 +432,7 @@ void frmMain::CreateStatusBar() {
         *column.label = label;
     }
     row->addStretch();
+    Panel1->setContentsMargins(PanelInset, 0, 0, 0);
     Panel1->setText(MakerLine);
 }
 

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
@@ -244,15 +243,23 @@ std::uint64_t DeviceLine::BytesDelivered() const {
     return written_ - std::min(written_, terminal_ ? OutputQueued() : 0);
 }
 
+void DeviceLine::StopIfAsked(const std::string& step) const {
+    if (stop_ != nullptr && stop_->load()) {
+        Fault(FailureKind::Stopped, step, "the job was stopped");
+    }
+}
+
+// Polls in short slices, so that a stop is seen within one of them.
 bool DeviceLine::AwaitWritable(Clock::time_point deadline) const {
+    constexpr milliseconds Slice{100};
     for (;;) {
+        StopIfAsked("Waiting for the device " + Quoted(path_));
         const auto remaining = std::chrono::ceil<milliseconds>(deadline - Clock::now()).count();
         if (remaining <= 0) {
             return false;
         }
         pollfd ready{descriptor_.Get(), POLLOUT, 0};
-        const int result =
-            ::poll(&ready, 1, static_cast<int>(std::min<long long>(remaining, INT_MAX)));
+        const int result = ::poll(&ready, 1, static_cast<int>(std::min(remaining, Slice.count())));
         // An error or hang-up counts as ready: the write that follows says what it is.
         if (result > 0) {
             return true;
@@ -273,6 +280,7 @@ void DeviceLine::DrainTerminal(milliseconds stallTimeout) const {
     const std::string step = "Waiting for the serial line " + Quoted(path_) + " to send its output";
     Clock::time_point deadline = Clock::now() + stallTimeout;
     for (std::uint64_t queued = OutputQueued(); queued > 0;) {
+        StopIfAsked(step);
         if (Clock::now() >= deadline) {
             Fault(FailureKind::TimedOut, step + " timed out",
                   "nothing was sent for " + SecondsText(stallTimeout));

@@ -4,6 +4,7 @@
 #include "printing/backends/device/file_descriptor.h"
 #include "printing/backends/device/saved_terminal_settings.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -30,6 +31,9 @@ public:
     // Drops what a terminal still holds to send, so that a job cut off ends at once.
     void Discard();
 
+    // A flag that ends a wait for the device soon after it is set: the step fails.
+    void WatchStop(const std::atomic<bool>* stop) { stop_ = stop; }
+
     // The bytes that had reached the device: written, and not still waiting in a
     // terminal's output queue.
     std::uint64_t BytesDelivered() const;
@@ -43,6 +47,8 @@ private:
     void PassOutputUnchanged();
     // Whether the device can take more before the deadline.
     bool AwaitWritable(Clock::time_point deadline) const;
+    // Fails the step when the stop flag is set.
+    void StopIfAsked(const std::string& step) const;
     void DrainTerminal(std::chrono::milliseconds stallTimeout) const;
     std::uint64_t OutputQueued() const;
 
@@ -52,4 +58,5 @@ private:
     std::optional<SavedTerminalSettings> savedSettings_;
     bool terminal_ = false;
     std::uint64_t written_ = 0;
+    const std::atomic<bool>* stop_ = nullptr;
 };

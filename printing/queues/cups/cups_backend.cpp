@@ -57,6 +57,7 @@ void CupsBackend::Open(std::optional<std::uint64_t> /*length*/) {
     // without disturbing the library's shared connection, and every wait on it is bounded.
     const std::chrono::milliseconds timeout = options_.timeouts.scheduler;
     deadline_ = std::make_unique<HttpDeadline>(timeout);
+    deadline_->WatchStop(stop_);
     connection_.reset(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
                                    static_cast<int>(timeout.count()), nullptr));
     if (!connection_) {

@@ -1,4 +1,5 @@
 #include "printing/backends/socket/socket_backend.h"
+#include "printing/job/job_driver.h"
 #include "tests/printing/net/loopback_peer.h"
 #include "tests/support/temp_dir.h"
 
@@ -6,6 +7,7 @@
 #include <asio/write.hpp>
 #include <chrono>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace {
 
@@ -143,6 +145,31 @@ TEST(SocketBackendTest, MisbehavingPrinterFailsTheJobInBoundedTime) {
             EXPECT_NE(Failure(result).find(text), std::string::npos) << Failure(result);
         }
     }
+}
+
+// A stop during a long wait (here for a printer that never closes, with a stall time-out
+// far beyond the test's bound) ends the wait soon and withdraws the job.
+TEST(SocketBackendTest, AStopEndsAWaitOnASilentPrinter) {
+    LoopbackPeer printer("127.0.0.1", [](asio::ip::tcp::socket& socket, LoopbackPeer& peer) {
+        std::string received;
+        ReadToEnd(socket, received);
+        peer.WaitForRelease();
+    });
+    JobOptions patient = QuickOptions();
+    patient.timeouts.stall = 60s;
+    SocketBackend backend(Address(SocketAddress("127.0.0.1", printer.Port())), patient);
+    std::atomic<bool> stop{false};
+    JobControl control;
+    control.stop = &stop;
+    std::thread stopper([&stop] {
+        std::this_thread::sleep_for(200ms);
+        stop = true;
+    });
+    const auto start = Clock::now();
+    const JobResult result = JobDriver(backend, control).SendBytes("codes");
+    stopper.join();
+    EXPECT_LT(Clock::now() - start, 10s);
+    EXPECT_TRUE(result.StoppedByUser()) << Failure(result);
 }
 
 TEST(SocketBackendTest, AbortedJobReachesThePrinterAsAReset) {
