@@ -4,6 +4,12 @@
 
 #include <algorithm>
 #include <asio/error.hpp>
+#include <thread>
+
+#ifdef __linux__
+#include <linux/sockios.h>
+#include <sys/ioctl.h>
+#endif
 
 namespace {
 
@@ -42,6 +48,8 @@ TcpConnection::~TcpConnection() {
 
 bool TcpConnection::Fail(std::string reason) {
     reason_ = std::move(reason);
+    // Asked before the connection goes, for the message's count of what the printer took.
+    unacknowledgedAtFailure_ = QueryUnacknowledged();
     Abort();
     return false;
 }
@@ -241,6 +249,15 @@ TcpConnection::Reply TcpConnection::ReceiveByte(unsigned char& byte,
 }
 
 bool TcpConnection::FinishSending() {
+    // A close that came before our last byte is no printer's word that it took the job:
+    // one that closed its side at once and reads nothing would otherwise look done.
+    if (reading_) {
+        if (io_.stopped()) {
+            io_.restart();
+        }
+        io_.poll();
+        closedBeforeEnd_ = peerClosed_;
+    }
     std::error_code error;
     socket_.shutdown(asio::ip::tcp::socket::shutdown_send, error);
     if (error) {
@@ -257,7 +274,51 @@ bool TcpConnection::AwaitClose(std::chrono::milliseconds timeout) {
     if (incomingError_) {
         return Fail(SendFailure(incomingError_));
     }
+    if (closedBeforeEnd_) {
+        return Fail("the printer closed its side of the connection before the job was complete");
+    }
+    if (!AwaitAcknowledged(timeout)) {
+        return Fail("the printer closed its side of the connection without taking the last " +
+                    std::to_string(QueryUnacknowledged().value_or(0)) + " bytes");
+    }
     Close();
+    return true;
+}
+
+std::optional<std::uint64_t> TcpConnection::QueryUnacknowledged() const {
+#ifdef __linux__
+    int queued = 0;
+    // asio gives the descriptor only to a socket that may change; asking the kernel
+    // about its queue changes nothing.
+    auto& socket = const_cast<asio::ip::tcp::socket&>(socket_);
+    if (socket.is_open() && ::ioctl(socket.native_handle(), SIOCOUTQ, &queued) == 0) {
+        return static_cast<std::uint64_t>(queued);
+    }
+#endif
+    return std::nullopt;
+}
+
+std::optional<std::uint64_t> TcpConnection::Unacknowledged() const {
+    return socket_.is_open() ? QueryUnacknowledged() : unacknowledgedAtFailure_;
+}
+
+// The peer's kernel acknowledges what its program will read: bytes it never took stay in
+// our output queue. Waits until the queue is empty, as long as it shrinks within every
+// time-out.
+bool TcpConnection::AwaitAcknowledged(std::chrono::milliseconds timeout) {
+    constexpr std::chrono::milliseconds Interval{10};
+    auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (std::optional<std::uint64_t> queued = QueryUnacknowledged(); queued && *queued > 0;) {
+        if (std::chrono::steady_clock::now() >= deadline || (stop_ != nullptr && stop_->load())) {
+            return false;
+        }
+        std::this_thread::sleep_for(Interval);
+        const std::optional<std::uint64_t> now = QueryUnacknowledged();
+        if (now && *now < *queued) {
+            deadline = std::chrono::steady_clock::now() + timeout;
+        }
+        queued = now;
+    }
     return true;
 }
 
@@ -280,13 +341,19 @@ void TcpConnection::Close() {
     FlushCancelled();
 }
 
-std::string DescribeFailure(const TcpConnection& connection, std::uint64_t bytesDelivered) {
-    const std::string count = std::to_string(bytesDelivered);
+std::string DescribeFailure(const TcpConnection& connection, std::uint64_t bytesSent) {
+    // What our side handed over is more than the printer took by what it never
+    // acknowledged; where the system can't tell, the count says only what was sent.
+    const std::optional<std::uint64_t> unacknowledged = connection.Unacknowledged();
+    const std::uint64_t taken =
+        unacknowledged ? bytesSent - std::min(bytesSent, *unacknowledged) : bytesSent;
+    const std::string count = std::to_string(taken);
     if (connection.WasReset()) {
         return connection.Reason() + " after " + count + " bytes";
     }
-    if (bytesDelivered == 0) {
+    if (taken == 0) {
         return connection.Reason();
     }
-    return connection.Reason() + "; " + count + " bytes had reached the printer";
+    return connection.Reason() + "; " + count +
+           (unacknowledged ? " bytes had reached the printer" : " bytes had been sent");
 }

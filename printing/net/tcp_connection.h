@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -56,7 +57,7 @@ public:
     bool FinishSending();
 
     // Waits until the peer closes its side, reading what it still sends; a reset is a
-    // failure.
+    // failure, and so is a close that came before FinishSending.
     bool AwaitClose(std::chrono::milliseconds timeout);
 
     // Cuts the connection off with a reset, so the peer can tell it was not completed.
@@ -69,6 +70,9 @@ public:
     std::uint64_t BytesSent() const { return bytesSent_; }
     // Why the last step failed: "connection refused", "timed out after 1 s", ...
     const std::string& Reason() const { return reason_; }
+    // The bytes handed over that the peer has not acknowledged yet (at the last failure,
+    // once the connection is gone); nothing where the system does not tell (not Linux).
+    std::optional<std::uint64_t> Unacknowledged() const;
     // Whether that failure was the peer resetting the connection.
     bool WasReset() const { return reset_; }
     // Whether that failure was a step running out of its time.
@@ -79,6 +83,8 @@ private:
     void ReadNext();
     void FlushCancelled();
     bool Fail(std::string reason);
+    std::optional<std::uint64_t> QueryUnacknowledged() const;
+    bool AwaitAcknowledged(std::chrono::milliseconds timeout);
     bool FailTimedOut(std::chrono::milliseconds timeout, const std::string& waitingFor = "");
     std::string SendFailure(const std::error_code& error);
 
@@ -98,6 +104,9 @@ private:
 
     bool reading_ = false;
     bool peerClosed_ = false;
+    // The peer closed its side before FinishSending.
+    bool closedBeforeEnd_ = false;
+    std::optional<std::uint64_t> unacknowledgedAtFailure_;
     std::error_code incomingError_;
     std::array<char, 4096> incoming_{};
     std::string kept_;
@@ -109,7 +118,8 @@ private:
     bool timedOut_ = false;
 };
 
-// A failure after the job's bytes began to flow, with how many had been delivered:
+// A failure after the job's bytes began to flow, with how many of the bytes sent the
+// printer took (what it acknowledged, where the system tells; else "had been sent"):
 // "the printer reset the connection after K bytes", "timed out after 1 s; K bytes had
 // reached the printer".
-std::string DescribeFailure(const TcpConnection& connection, std::uint64_t bytesDelivered);
+std::string DescribeFailure(const TcpConnection& connection, std::uint64_t bytesSent);
