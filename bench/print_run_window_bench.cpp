@@ -251,6 +251,9 @@ int main(int argc, char** argv) {
     if (!SelectPrinter(*window, codes ? argv[2] : argv[1])) {
         return 2;
     }
+    // Only the run's messages count: a machine without queues is told so at start-up,
+    // which does not matter to a printer reached by its address.
+    desktop.messages = 0;
     bool ran = true;
     if (codes) {
         ran = MeasureCodes(window, QString::fromLocal8Bit(argv[3]), seconds);

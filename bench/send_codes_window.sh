@@ -25,10 +25,10 @@ trap cleanup EXIT
 
 # The silent printer: what arrives is thrown away, and after the job's end of stream
 # socat holds the connection open for as long as the shell behind it lives (-t), without
-# a byte back.
+# a byte back. Its complaint about that shell's end at clean-up is not wanted.
 port=$((20000 + RANDOM % 20000))
 setsid socat -t 3600 "TCP-LISTEN:$port,bind=127.0.0.1,reuseaddr" \
-    SYSTEM:'cat >/dev/null; sleep 3600' &
+    SYSTEM:'cat >/dev/null; sleep 3600' 2>/dev/null &
 listener=$!
 for _ in $(seq 50); do
     ss -Hltn "sport = :$port" 2>/dev/null | grep -q . && break

@@ -2,6 +2,7 @@
 
 #include "core/seconds_text.h"
 #include "printing/backends/ipp/ipp_document_format.h"
+#include "printing/job/stoppable_pause.h"
 
 #include <array>
 #include <cerrno>
@@ -9,7 +10,6 @@
 #include <cups/cups.h>
 #include <fcntl.h>
 #include <sys/socket.h>
-#include <thread>
 #include <unistd.h>
 #include <utility>
 
@@ -122,6 +122,12 @@ FailureKind IppBackend::ConnectionFailureKind(FailureKind answered) const {
 
 void IppBackend::Open(std::optional<std::uint64_t> /*length*/) {
     connection_ = Connect();
+    // Every later exchange on the job's connection is bounded by the stall time-out and
+    // cut short by the user's stop; the cancel's own connection is not, so a withdrawn job
+    // is still cancelled.
+    deadline_ = std::make_unique<HttpDeadline>(options_.timeouts.stall);
+    deadline_->WatchStop(stop_);
+    deadline_->Watch(connection_.get());
     ReadPrinterAttributes();
     documentName_ = options_.title.empty() ? JobOptions::DefaultTitle : options_.title;
     // A format the user gave is checked now, before anything is sent; the other choices
@@ -145,6 +151,7 @@ void IppBackend::ReadPrinterAttributes() {
     ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
                   static_cast<int>(Requested.size()), nullptr, Requested.data());
     // cupsDoRequest frees the request.
+    deadline_->Restart();
     const Message response(
         cupsDoRequest(connection_.get(), request.release(), address_.queue().c_str()));
     const ipp_status_t status = cupsLastError();
@@ -216,7 +223,7 @@ void IppBackend::RetryWhileBusy(int status, const std::string& detail, BusyWait&
     ++busy.tries;
     if (status == IPP_STATUS_ERROR_BUSY && busy.tries < BusyTries &&
         busy.waited + busy.next <= options_.timeouts.stall) {
-        std::this_thread::sleep_for(busy.next);
+        PauseUnlessStopped(busy.next, stop_);
         busy.waited += busy.next;
         busy.next *= 2;
         return;
@@ -237,6 +244,7 @@ void IppBackend::CreateJob() {
         ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr,
                      documentName_.c_str());
         // cupsDoRequest frees the request.
+        deadline_->Restart();
         const Message response(
             cupsDoRequest(connection_.get(), request.release(), address_.queue().c_str()));
         const ipp_status_t status = cupsLastError();
@@ -272,11 +280,13 @@ void IppBackend::OpenDocumentRequest(int operation, const std::string& format) {
             ippAddBoolean(request.get(), IPP_TAG_OPERATION, "last-document", 1);
         }
         // The length is not known in advance: the data goes in chunks as it is written.
+        deadline_->Restart();
         if (cupsSendRequest(connection_.get(), request.get(), address_.queue().c_str(),
                             CUPS_LENGTH_VARIABLE) == HTTP_STATUS_CONTINUE) {
             return;
         }
         // The printer answered before taking any data; its answer says why.
+        deadline_->Restart();
         const Message response(cupsGetResponse(connection_.get(), address_.queue().c_str()));
         const ipp_status_t status = cupsLastError();
         const std::string detail = cupsLastErrorString();
@@ -288,6 +298,7 @@ void IppBackend::SendData(std::string_view data) {
     if (data.empty()) {
         return;
     }
+    deadline_->Restart();
     if (cupsWriteRequestData(connection_.get(), data.data(), data.size()) != HTTP_STATUS_CONTINUE) {
         const std::string detail = cupsLastErrorString();
         const int error = httpError(connection_.get());
@@ -307,6 +318,7 @@ void IppBackend::SendData(std::string_view data) {
 
 void IppBackend::FinishDocument() {
     stage_ = Stage::Done;
+    deadline_->Restart();
     const Message response(cupsGetResponse(connection_.get(), address_.queue().c_str()));
     const ipp_status_t status = cupsLastError();
     const std::string detail = cupsLastErrorString();

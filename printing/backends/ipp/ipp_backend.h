@@ -1,6 +1,7 @@
 #pragma once
 
 #include "printing/address/printer_address.h"
+#include "printing/ipp/http_deadline.h"
 #include "printing/ipp/ipp_message.h"
 #include "printing/job/job_failure.h"
 #include "printing/job/job_options.h"
@@ -34,6 +35,7 @@ public:
     void Write(std::string_view data) override;
     void Finish() override;
     void Abort() override;
+    void WatchStop(const std::atomic<bool>* stop) override { stop_ = stop; }
     int JobId() const override { return jobId_; }
 
 private:
@@ -79,6 +81,9 @@ private:
     PrinterAddress address_;
     JobOptions options_;
     std::string printerUri_;
+    const std::atomic<bool>* stop_ = nullptr;
+    // Declared before the connection, which it watches, so that it outlives it.
+    std::unique_ptr<HttpDeadline> deadline_;
     Connection connection_;
     std::vector<std::string> formats_;
     bool createJobSupported_ = false;

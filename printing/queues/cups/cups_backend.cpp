@@ -1,11 +1,11 @@
 #include "printing/queues/cups/cups_backend.h"
 
 #include "printing/ipp/ipp_message.h"
+#include "printing/job/stoppable_pause.h"
 #include "printing/queues/cups/cups_scheduler.h"
 
 #include <algorithm>
 #include <cups/cups.h>
-#include <thread>
 #include <utility>
 
 void CupsBackend::ConnectionDeleter::operator()(http_t* connection) const {
@@ -105,7 +105,7 @@ void CupsBackend::CreateJobWhenThereIsRoom() {
     std::chrono::milliseconds pause = FirstRoomPause;
     const auto giveUp = std::chrono::steady_clock::now() + RoomWaitLimit;
     while (!CreateJob() && SchedulerIsFull() && std::chrono::steady_clock::now() + pause < giveUp) {
-        std::this_thread::sleep_for(pause);
+        PauseUnlessStopped(pause, stop_);
         pause = std::min(pause * 2, LongestRoomPause);
     }
     if (jobId_ != 0) {
