@@ -1,5 +1,6 @@
 #include "printing/backends/ipp/ipp_backend.h"
 #include "printing/backends/ipp/ipp_job_monitor.h"
+#include "printing/ipp/ipp_message.h"
 #include "printing/job/job_driver.h"
 #include "tests/support/temp_dir.h"
 
@@ -9,6 +10,7 @@
 #include <cstdlib>
 #include <cups/cups.h>
 #include <filesystem>
+#include <functional>
 #include <future>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -101,6 +103,24 @@ public:
                 while (!stop_ && !answer) {
                     std::this_thread::sleep_for(std::chrono::milliseconds(20));
                 }
+                ::close(client);
+            }
+        });
+    }
+
+    // Hands each connection, numbered from 0, to the server, which returns when it is done
+    // with it; a stop asks it to end.
+    using Server = std::function<void(int client, int connection, const std::atomic<bool>& stop)>;
+    void ServeWith(Server serve) {
+        ::listen(socket_, 4);
+        server_ = std::thread([this, serve] {
+            for (int connection = 0; !stop_;) {
+                pollfd waiting{socket_, POLLIN, 0};
+                if (::poll(&waiting, 1, 50) <= 0) {
+                    continue;
+                }
+                const int client = ::accept(socket_, nullptr, nullptr);
+                serve(client, connection++, stop_);
                 ::close(client);
             }
         });
@@ -352,6 +372,168 @@ TEST_F(IppBackendTest, ConnectionFailuresSayWhyAndComeQuickly) {
         EXPECT_EQ(result.failure ? result.failure->kind() : FailureKind::Stopped,
                   FailureKind::Unreachable)
             << c.what;
+    }
+}
+
+// An IPP printer that plays a script, one step for each request on its first connection
+// (later ones, the withdrawal's Cancel-Job, are answered "Bad Request"): the misbehaving
+// printers no real one can be made to be.
+class ScriptedPrinter {
+public:
+    enum class Step { Attributes, Created, Garbage, Silent, ResetInBody, SilentAfterBody };
+
+    explicit ScriptedPrinter(std::vector<Step> script) {
+        listener_.ServeWith([script](int client, int connection, const std::atomic<bool>& stop) {
+            if (connection > 0) {
+                return Reply(client, "HTTP/1.1 400 Bad Request\r\nContent-Length: 0\r\n\r\n");
+            }
+            for (const Step step : script) {
+                if (!Play(client, step, stop)) {
+                    return;
+                }
+            }
+        });
+    }
+    int port() const { return listener_.port(); }
+
+private:
+    static void Reply(int client, const std::string& bytes) {
+        ::send(client, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    }
+    // Reads up to the end of the headers, and the body's first `bodyBytes` (all of it when
+    // nothing is said); false when the connection ended first.
+    static bool ReadRequest(int client, std::size_t bodyBytes) {
+        std::string data;
+        char buffer[65536];
+        std::size_t headersEnd = std::string::npos;
+        while (
+            headersEnd == std::string::npos ||
+            (bodyBytes > 0 && data.size() - headersEnd < bodyBytes && !Ended(data, headersEnd))) {
+            const ssize_t got = ::recv(client, buffer, sizeof buffer, 0);
+            if (got <= 0) {
+                return false;
+            }
+            data.append(buffer, static_cast<std::size_t>(got));
+            if (headersEnd == std::string::npos &&
+                (headersEnd = data.find("\r\n\r\n")) != std::string::npos) {
+                headersEnd += 4;
+                if (data.find("100-continue") < headersEnd) {
+                    Reply(client, "HTTP/1.1 100 Continue\r\n\r\n");
+                }
+            }
+        }
+        return true;
+    }
+    // Whether the body after the headers is complete: its length reached, or the last chunk.
+    static bool Ended(const std::string& data, std::size_t headersEnd) {
+        const std::size_t length = data.find("Content-Length: ");
+        if (length < headersEnd) {
+            return data.size() - headersEnd >= std::stoul(data.substr(length + 16));
+        }
+        return data.size() >= 5 && data.compare(data.size() - 5, 5, "0\r\n\r\n") == 0;
+    }
+    static std::string Answer(bool attributes) {
+        IppMessage response(ippNew());
+        ippSetVersion(response.get(), 2, 0);
+        ippSetStatusCode(response.get(), IPP_STATUS_OK);
+        ippSetRequestId(response.get(), 1);
+        ippAddString(response.get(), IPP_TAG_OPERATION, IPP_TAG_CHARSET, "attributes-charset",
+                     nullptr, "utf-8");
+        ippAddString(response.get(), IPP_TAG_OPERATION, IPP_TAG_LANGUAGE,
+                     "attributes-natural-language", nullptr, "en");
+        if (attributes) {
+            ippAddString(response.get(), IPP_TAG_PRINTER, IPP_TAG_MIMETYPE,
+                         "document-format-supported", nullptr, "application/octet-stream");
+            const int operations[] = {IPP_OP_PRINT_JOB, IPP_OP_CREATE_JOB, IPP_OP_SEND_DOCUMENT,
+                                      IPP_OP_CANCEL_JOB, IPP_OP_GET_PRINTER_ATTRIBUTES};
+            ippAddIntegers(response.get(), IPP_TAG_PRINTER, IPP_TAG_ENUM, "operations-supported", 5,
+                           operations);
+        } else {
+            ippAddInteger(response.get(), IPP_TAG_JOB, IPP_TAG_INTEGER, "job-id", 7);
+        }
+        std::string body;
+        ippWriteIO(
+            &body,
+            [](void* into, ipp_uchar_t* bytes, std::size_t count) -> ssize_t {
+                static_cast<std::string*>(into)->append(reinterpret_cast<char*>(bytes), count);
+                return static_cast<ssize_t>(count);
+            },
+            1, nullptr, response.get());
+        return "HTTP/1.1 200 OK\r\nContent-Type: application/ipp\r\nContent-Length: " +
+               std::to_string(body.size()) + "\r\n\r\n" + body;
+    }
+    static bool Play(int client, Step step, const std::atomic<bool>& stop) {
+        const bool whole = step != Step::ResetInBody;
+        if (!ReadRequest(client, whole ? std::string::npos : 65536)) {
+            return false;
+        }
+        switch (step) {
+        case Step::Attributes:
+        case Step::Created:
+            Reply(client, Answer(step == Step::Attributes));
+            return true;
+        case Step::Garbage:
+            Reply(client, "HTTP/1.1 200 OK\r\nContent-Type: application/ipp\r\n"
+                          "Content-Length: 8\r\n\r\ngarbage!");
+            return true;
+        case Step::ResetInBody: {
+            const linger abort{1, 0};
+            ::setsockopt(client, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+            return false;
+        }
+        case Step::Silent:
+        case Step::SilentAfterBody:
+            while (!stop) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+            return false;
+        }
+        return false;
+    }
+
+    LoopbackListener listener_;
+};
+
+// Printers that stop answering, answer no IPP or cut the connection: each failure says what
+// happened at which step, never a stale "Success" or an unrelated system error.
+TEST(IppBackendFailureTest, EachFailureSaysWhatHappenedAtItsStep) {
+    using Step = ScriptedPrinter::Step;
+    const struct {
+        const char* what;
+        std::vector<Step> script;
+        FailureKind kind;
+        const char* message;
+    } cases[] = {
+        {"mute",
+         {Step::Silent},
+         FailureKind::TimedOut,
+         "did not tell its attributes: no answer within 1 s."},
+        {"no IPP in its answer",
+         {Step::Garbage},
+         FailureKind::Refused,
+         "did not tell its attributes: its answer was no valid IPP response."},
+        {"silent at Create-Job",
+         {Step::Attributes, Step::Silent},
+         FailureKind::TimedOut,
+         "did not answer the job's creation: no answer within 1 s."},
+        {"reset in the document",
+         {Step::Attributes, Step::Created, Step::ResetInBody},
+         FailureKind::Reset,
+         "failed: the printer closed or reset the connection"},
+        {"silent after the document",
+         {Step::Attributes, Step::Created, Step::SilentAfterBody},
+         FailureKind::TimedOut,
+         "did not answer after the document: no answer within 1 s;"},
+    };
+    for (const auto& c : cases) {
+        ScriptedPrinter printer(c.script);
+        IppBackend backend(
+            Address("ipp://127.0.0.1:" + std::to_string(printer.port()) + "/ipp/print"),
+            Options("", std::chrono::seconds(1)));
+        const JobResult result = Send(backend, std::string(4 << 20, 'x'));
+        ASSERT_TRUE(result.failure) << c.what;
+        EXPECT_EQ(result.failure->kind(), c.kind) << c.what << ": " << Why(result);
+        EXPECT_NE(Why(result).find(c.message), std::string::npos) << c.what << ": " << Why(result);
     }
 }
 

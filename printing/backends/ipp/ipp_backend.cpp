@@ -7,6 +7,7 @@
 #include <array>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <cups/cups.h>
 #include <fcntl.h>
 #include <sys/socket.h>
@@ -49,9 +50,10 @@ IppBackend::~IppBackend() {
 
 std::string IppBackend::SentSoFar() const {
     if (bytesSent_ == 0) {
-        return "no data had reached the printer";
+        return "no data had been sent";
     }
-    return std::to_string(bytesSent_) + " bytes had reached the printer";
+    // What libcups handed to the connection; the printer may not have taken all of it.
+    return std::to_string(bytesSent_) + " bytes had been sent";
 }
 
 IppBackend::Connection IppBackend::Connect() const {
@@ -109,6 +111,32 @@ IppBackend::Message IppBackend::NewRequest(int operation) const {
     return NewPrinterRequest(operation, printerUri_);
 }
 
+// The library's last status may be an earlier success ("successful-ok") or an unrelated
+// system error when an exchange simply got no answer, so what the connection itself saw
+// is read first: the deadline passed, the connection was cut, or the answer was no IPP.
+IppBackend::Silence IppBackend::Unanswered(int status, const std::string& detail) const {
+    const int error = connection_ ? httpError(connection_.get()) : 0;
+    if ((deadline_ && deadline_->Passed()) || error == ETIMEDOUT) {
+        return {FailureKind::TimedOut, "no answer within " + SecondsText(options_.timeouts.stall)};
+    }
+    if (error == EPIPE || error == ECONNRESET) {
+        return {FailureKind::Reset, "the connection was reset"};
+    }
+    // An answer at the HTTP level ("Not Found", "Bad Request") says why itself.
+    if (!Succeeded(static_cast<ipp_status_t>(status)) && status != IPP_STATUS_ERROR_INTERNAL) {
+        return {FailureKind::Refused, detail};
+    }
+    // What the library records when it could not parse the answer.
+    if (error == EINVAL) {
+        return {FailureKind::Refused, "its answer was no valid IPP response"};
+    }
+    if (error != 0) {
+        return {FailureKind::Reset, std::strerror(error)};
+    }
+    // No error recorded at all: the printer ended the connection without an answer.
+    return {FailureKind::Reset, "the printer closed or reset the connection"};
+}
+
 FailureKind IppBackend::ConnectionFailureKind(FailureKind answered) const {
     const int error = connection_ ? httpError(connection_.get()) : 0;
     if (error == ETIMEDOUT) {
@@ -156,10 +184,11 @@ void IppBackend::ReadPrinterAttributes() {
         cupsDoRequest(connection_.get(), request.release(), address_.queue().c_str()));
     const ipp_status_t status = cupsLastError();
     const std::string detail = cupsLastErrorString();
+    const Silence silence =
+        response ? Silence{FailureKind::Refused, detail} : Unanswered(status, detail);
     if (!response || !Succeeded(status)) {
-        throw JobFailure(
-            ConnectionFailureKind(response ? FailureKind::Refused : FailureKind::Unreachable),
-            "The printer at " + printerUri_ + " did not tell its attributes: " + detail + ".");
+        throw JobFailure(silence.kind, "The printer at " + printerUri_ +
+                                           " did not tell its attributes: " + silence.why + ".");
     }
     ipp_attribute_t* formats =
         ippFindAttribute(response.get(), "document-format-supported", IPP_TAG_MIMETYPE);
@@ -259,6 +288,12 @@ void IppBackend::CreateJob() {
             jobPending_ = true;
             return;
         }
+        if (!response) {
+            const Silence silence = Unanswered(status, detail);
+            throw JobFailure(silence.kind,
+                             "The printer at " + printerUri_ +
+                                 " did not answer the job's creation: " + silence.why + ".");
+        }
         RetryWhileBusy(status, detail, busy);
     }
 }
@@ -290,6 +325,12 @@ void IppBackend::OpenDocumentRequest(int operation, const std::string& format) {
         const Message response(cupsGetResponse(connection_.get(), address_.queue().c_str()));
         const ipp_status_t status = cupsLastError();
         const std::string detail = cupsLastErrorString();
+        if (!response) {
+            const Silence silence = Unanswered(status, detail);
+            throw JobFailure(silence.kind,
+                             "The printer at " + printerUri_ +
+                                 " did not answer the document's request: " + silence.why + ".");
+        }
         RetryWhileBusy(status, detail, busy);
     }
 }
@@ -300,14 +341,11 @@ void IppBackend::SendData(std::string_view data) {
     }
     deadline_->Restart();
     if (cupsWriteRequestData(connection_.get(), data.data(), data.size()) != HTTP_STATUS_CONTINUE) {
-        const std::string detail = cupsLastErrorString();
+        const Silence silence = Unanswered(cupsLastError(), cupsLastErrorString());
         const int error = httpError(connection_.get());
-        std::string why = detail;
-        if (error == ETIMEDOUT) {
-            why = "no progress for " + SecondsText(options_.timeouts.stall);
-        } else if (error == EPIPE || error == ECONNRESET) {
-            why = "the connection was reset";
-        }
+        const std::string why = error == ETIMEDOUT || (deadline_ && deadline_->Passed())
+                                    ? "no progress for " + SecondsText(options_.timeouts.stall)
+                                    : silence.why;
         // A write that fails for any other reason is the connection failing all the same.
         throw JobFailure(ConnectionFailureKind(FailureKind::Reset),
                          "Sending the document to " + printerUri_ + " failed: " + why + "; " +
@@ -322,14 +360,19 @@ void IppBackend::FinishDocument() {
     const Message response(cupsGetResponse(connection_.get(), address_.queue().c_str()));
     const ipp_status_t status = cupsLastError();
     const std::string detail = cupsLastErrorString();
-    if (!response || !Succeeded(status)) {
-        std::string why = detail;
-        if (status == IPP_STATUS_ERROR_DOCUMENT_FORMAT_NOT_SUPPORTED) {
-            why = "the printer refused the format; " + detail;
-        }
-        throw JobFailure(ConnectionFailureKind(FailureKind::Refused),
-                         "The printer at " + printerUri_ + " did not accept the document: " + why +
-                             "; " + SentSoFar() + ".");
+    if (!response) {
+        const Silence silence = Unanswered(status, detail);
+        throw JobFailure(silence.kind, "The printer at " + printerUri_ +
+                                           " did not answer after the document: " + silence.why +
+                                           "; " + SentSoFar() + ".");
+    }
+    if (!Succeeded(status)) {
+        const std::string why = status == IPP_STATUS_ERROR_DOCUMENT_FORMAT_NOT_SUPPORTED
+                                    ? "the printer refused the format; " + detail
+                                    : detail;
+        throw JobFailure(FailureKind::Refused, "The printer at " + printerUri_ +
+                                                   " did not accept the document: " + why + "; " +
+                                                   SentSoFar() + ".");
     }
     if (jobId_ == 0) {
         // Print-Job: the number comes with the answer.

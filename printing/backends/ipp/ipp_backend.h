@@ -71,6 +71,12 @@ private:
     void OpenDocumentRequest(int operation, const std::string& format);
     void SendData(std::string_view data);
     void FinishDocument();
+    // Why an exchange on the job's connection brought no usable answer, and its kind.
+    struct Silence {
+        FailureKind kind;
+        std::string why;
+    };
+    Silence Unanswered(int status, const std::string& detail) const;
     // The kind of the failure the document connection just saw: no progress within the
     // stall time-out, the connection cut, or else `answered`, the printer's own answer.
     FailureKind ConnectionFailureKind(FailureKind answered) const;
