@@ -537,6 +537,26 @@ TEST(IppBackendFailureTest, EachFailureSaysWhatHappenedAtItsStep) {
     }
 }
 
+// A stop while a mute printer is asked ends the wait at once rather than at the stall
+// time-out, which is far beyond this test's bound.
+TEST(IppBackendFailureTest, AStopEndsTheWaitOnAMutePrinter) {
+    ScriptedPrinter printer({ScriptedPrinter::Step::Silent});
+    IppBackend backend(Address("ipp://127.0.0.1:" + std::to_string(printer.port()) + "/ipp/print"),
+                       Options("", std::chrono::seconds(60)));
+    std::atomic<bool> stop{false};
+    JobControl control;
+    control.stop = &stop;
+    std::thread stopper([&stop] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        stop = true;
+    });
+    const auto started = Clock::now();
+    const JobResult result = JobDriver(backend, control).SendBytes(Pcl);
+    stopper.join();
+    EXPECT_LT(Clock::now() - started, std::chrono::seconds(20));
+    EXPECT_TRUE(result.StoppedByUser()) << Why(result);
+}
+
 // The job number the backend keeps is the printer's own: the monitor finds the job on the
 // printer and follows it to its end; a number the printer never gave is unknown to it.
 TEST_F(IppBackendTest, MonitorFollowsTheJobOnThePrinter) {
