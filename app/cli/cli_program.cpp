@@ -9,6 +9,7 @@
 #include "core/file_error.h"
 #include "core/file_reader.h"
 #include "core/notation.h"
+#include "core/safe_text.h"
 #include "core/stream_reader.h"
 #include "core/whole_file.h"
 #include "printing/job/job_monitor.h"
@@ -34,6 +35,14 @@ constexpr const char* StandardInputName = "standard input";
 
 // How often --wait asks the spooler about a job.
 constexpr std::chrono::seconds JobPollInterval{1};
+
+// Every line this program writes about printers, jobs and files may carry text from outside
+// (a printer's words, a job's or file's name): it goes out through the one rule, so that no
+// printer retitles or clears the user's terminal. The bytes of show and encode are the
+// user's data and go out as they are.
+std::string Shown(std::string_view text) {
+    return SafeText(text, WholeText);
+}
 
 // "Tolvenmark_Capture-12": a job as lp names it.
 std::string JobLabel(const PrinterTarget& printer, int jobId) {
@@ -187,7 +196,7 @@ int CliProgram::Run(const std::vector<std::string>& arguments) {
     try {
         request = CliArguments::Parse(arguments);
     } catch (const CliArguments::UsageError& error) {
-        err_ << ProgramName << ": " << error.what() << '\n' << error.Hint() << '\n';
+        err_ << ProgramName << ": " << Shown(error.what()) << '\n' << error.Hint() << '\n';
         return ExitUsage;
     }
     options_ = OptionsOf(request);
@@ -232,7 +241,7 @@ int CliProgram::List() {
     }
     const std::optional<std::size_t> marked = modTools::DefaultPrinterIndex(names, defaultName);
     for (std::size_t i = 0; i < names.size(); ++i) {
-        out_ << names[i] << (marked == i ? " (default)" : "") << '\n';
+        out_ << Shown(names[i]) << (marked == i ? " (default)" : "") << '\n';
     }
     return WriteOutput({});
 }
@@ -465,11 +474,12 @@ int CliProgram::Encode(const CliArguments::Request& request) {
 void CliProgram::ReportJob(const PrinterTarget& printer, int fileCount, int jobId) {
     EndProgress();
     if (jobId == 0) {
-        out_ << "sent to " << printer.Name() << " (" << fileCount << " file(s))" << std::endl;
+        out_ << "sent to " << Shown(printer.Name()) << " (" << fileCount << " file(s))"
+             << std::endl;
         return;
     }
     sentJobs_.emplace_back(printer, jobId);
-    out_ << "request id is " << JobLabel(printer, jobId) << " (" << fileCount << " file(s))"
+    out_ << "request id is " << Shown(JobLabel(printer, jobId)) << " (" << fileCount << " file(s))"
          << std::endl;
 }
 
@@ -528,10 +538,10 @@ int CliProgram::Status(const CliArguments::Request& request) {
         Complain(printer->Name() + ": " + error.what());
         return ExitSomeFailed;
     }
-    out_ << PrinterLine(*printer, status) << '\n';
+    out_ << Shown(PrinterLine(*printer, status)) << '\n';
     for (const QueuedJob& job : status.jobs) {
-        out_ << JobLabel(*printer, job.id) << '\t' << job.name << '\t' << job.user << '\t'
-             << modJobStatus::StateWord(job.state) << '\n';
+        out_ << Shown(JobLabel(*printer, job.id)) << '\t' << Shown(job.name) << '\t'
+             << Shown(job.user) << '\t' << modJobStatus::StateWord(job.state) << '\n';
     }
     return WriteOutput({});
 }
@@ -562,5 +572,5 @@ int CliProgram::WriteOutput(const std::string& bytes) {
 
 void CliProgram::Complain(const std::string& message) {
     EndProgress();
-    err_ << ProgramName << ": " << message << std::endl;
+    err_ << ProgramName << ": " << Shown(message) << std::endl;
 }

@@ -1,6 +1,7 @@
 #include "app/cli/progress_line.h"
 
 #include "core/byte_count.h"
+#include "core/safe_text.h"
 
 #include <algorithm>
 #include <ostream>
@@ -73,12 +74,8 @@ std::string ProgressLine::Amount(std::uint64_t bytes) {
 }
 
 std::string ProgressLine::ShownName(const std::string& path) {
-    std::string name = path.substr(LastPartStart(path));
-    for (char& c : name) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-            c = '?';
-        }
-    }
+    // The last part is found first: an escape's own backslash is no folder's end.
+    const std::string name = SafeText(path.substr(LastPartStart(path)), WholeText);
     if (name.size() <= MaxNameLength) {
         return name;
     }

@@ -33,7 +33,7 @@ public:
     std::string Text(std::uint64_t bytesSent) const;
     // A number of bytes as people read it: "512 B", "64.0 KiB", "12.3 MiB", "1.0 GiB".
     static std::string Amount(std::uint64_t bytes);
-    // The name as the line shows it: the path's last part, control bytes as '?', and at
+    // The name as the line shows it: the path's last part through SafeText, and at
     // most MaxNameLength bytes (its end, after "...").
     static std::string ShownName(const std::string& path);
 

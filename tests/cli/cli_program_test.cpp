@@ -20,6 +20,8 @@ class PickyPrinters final : public PrinterAccess {
 public:
     RecordingPrinters recording;
     std::string refusedData = "refuse me";
+    // What the printer says when it refuses.
+    std::string refusal = "Write refused: printer on fire";
 
     // Raises the flag with the signal at the count-th call of the step.
     void RaiseAt(InterruptFlag& flag, int signal, const std::string& operation, std::size_t count) {
@@ -54,7 +56,7 @@ private:
             inner_->Write(data);
             owner_.Hear("Write");
             if (data == owner_.refusedData) {
-                throw JobFailure(FailureKind::Refused, "Write refused: printer on fire");
+                throw JobFailure(FailureKind::Refused, owner_.refusal);
             }
         }
         void Finish() override {
@@ -242,6 +244,12 @@ TEST_F(CliProgramTest, SendFailuresAndEmptyCodes) {
     EXPECT_EQ(Run({"send", spooler.refusedData}), 1);
     EXPECT_EQ(err.str(),
               "tolvenmark-cli: codes not sent to LabelWriter: Write refused: printer on fire\n");
+    // A printer's words never act on the terminal: no retitling, no clearing.
+    spooler.refusal = "\x1b]0;owned\x07\x1b[2J\xc2\x9b"
+                      "2J";
+    EXPECT_EQ(Run({"send", spooler.refusedData}), 1);
+    EXPECT_EQ(err.str(), "tolvenmark-cli: codes not sent to LabelWriter: "
+                         "\\x1b]0;owned\\x07\\x1b[2J\\xc2\\x9b2J\n");
     EXPECT_EQ(out.str(), "");
 }
 
@@ -393,16 +401,17 @@ TEST_F(CliProgramTest, AnInterruptBetweenJobsWithdrawsNothingAndSendsNoMore) {
               "tolvenmark-cli: interrupted: no job was in progress, so nothing was withdrawn\n");
 }
 
-// The line is redrawn in place and wiped before the job's request id is written.
+// The line is redrawn in place and wiped before the job's request id is written. The
+// file's name shows its control characters (here a C1 CSI) as escapes.
 TEST_F(CliProgramTest, ProgressIsDrawnOnTheErrorStreamAndWipedUnlessQuiet) {
-    const std::string file = File("label.prn", std::string(200000, 'a'));
+    const std::string file = File("label\xc2\x9b.prn", std::string(200000, 'a'));
     EXPECT_EQ(RunWatched({"print", file}), 0);
-    const std::string last = "label.prn: 195.3 KiB of 195.3 KiB (100%)";
-    EXPECT_EQ(err.str(), "\rlabel.prn: 64.0 KiB of 195.3 KiB (32%)"
-                         "\rlabel.prn: 128.0 KiB of 195.3 KiB (65%)"
-                         "\rlabel.prn: 192.0 KiB of 195.3 KiB (98%)"
-                         "\r" +
-                             last + "\r" + std::string(last.size(), ' ') + "\r");
+    const std::string name = "\rlabel\\xc2\\x9b.prn: ";
+    const std::string last = "195.3 KiB of 195.3 KiB (100%)";
+    EXPECT_EQ(err.str(), name + "64.0 KiB of 195.3 KiB (32%)" + name +
+                             "128.0 KiB of 195.3 KiB (65%)" + name +
+                             "192.0 KiB of 195.3 KiB (98%)" + name + last + "\r" +
+                             std::string(name.size() - 1 + last.size(), ' ') + "\r");
     EXPECT_EQ(out.str(), "request id is LabelWriter-1 (1 file(s))\n");
     EXPECT_EQ(RunWatched({"print", "-q", file}), 0);
     EXPECT_EQ(err.str(), "");

@@ -30,7 +30,7 @@ TEST(ProgressLineTest, TextWithAndWithoutATotal) {
 TEST(ProgressLineTest, ShownNameIsTheLastPartMadeSafeAndShort) {
     EXPECT_EQ(ProgressLine::ShownName("dir/sub/label.zpl"), "label.zpl");
     EXPECT_EQ(ProgressLine::ShownName("standard input"), "standard input");
-    EXPECT_EQ(ProgressLine::ShownName("a\x1B[2Jb\r.prn"), "a?[2Jb?.prn");
+    EXPECT_EQ(ProgressLine::ShownName("a\x1B[2Jb\r.prn"), "a\\x1b[2Jb\\x0d.prn");
     // Forty bytes at most, cut where a character begins (\u00E9 is two bytes).
     const std::string name =
         ProgressLine::ShownName(std::string(30, 'x') + "\u00E9" + std::string(36, 'y') + ".prn");

@@ -184,12 +184,13 @@ TEST_F(FileListTest, WithoutASelectedPrinterJobsGoToTheEmptyName) {
 }
 
 // One message after the run names every file that did not go and why, in the spooler's
-// words or the file system's; the files that went are not in it.
+// words or the file system's; the files that went are not in it. A name's control
+// characters show as escapes.
 TEST_F(FileListTest, RefusedJobsAndUnreadableFilesAreSaidInOneMessageAfterTheRun) {
     const QString first = MakeFile("first.prn");
     // A regular file whose read fails.
     const QString second = QStringLiteral("/proc/self/mem");
-    const QString third = MakeFile("third.prn");
+    const QString third = MakeFile("third\x1b]0;owned\x07.prn");
     const QString fourth = MakeFile("fourth.prn");
     // Jobs are counted by the backends made: the unreadable file makes none.
     printers.FailOn("Finish", 2);
@@ -199,7 +200,7 @@ TEST_F(FileListTest, RefusedJobsAndUnreadableFilesAreSaidInOneMessageAfterTheRun
 
     // The others are sent; the unreadable one makes no job, the refused one is withdrawn.
     EXPECT_EQ(printers.Written(),
-              (std::vector<std::string>{"first.prn", "third.prn", "fourth.prn"}));
+              (std::vector<std::string>{"first.prn", "third\x1b]0;owned\x07.prn", "fourth.prn"}));
     const std::vector<std::string> operations = printers.Operations();
     EXPECT_EQ(std::count(operations.begin(), operations.end(), "Abort"), 1);
     ASSERT_EQ(desktop.messages.size(), 1u);
@@ -209,7 +210,8 @@ TEST_F(FileListTest, RefusedJobsAndUnreadableFilesAreSaidInOneMessageAfterTheRun
                                 second +
                                 "\": Input/output error\n"
                                 "Could not print \"" +
-                                third + "\": Finish refused");
+                                QString::fromStdString(folder.File("third")) +
+                                "\\x1b]0;owned\\x07.prn\": Finish refused");
     EXPECT_EQ(message.buttons, MessageButtons::Ok);
     EXPECT_EQ(Entries(), (QStringList{first, second, third, fourth}));
 }

@@ -218,15 +218,16 @@ TEST_F(PrintRunTest, LastJobStateShowsUntilItEnds) {
     EXPECT_EQ(monitor.Asked(), (std::vector<std::pair<std::string, int>>(3, {"Lab", 1})));
 }
 
-// A newer job replaces the one followed; a stopped printer's reason is said.
+// A newer job replaces the one followed; a stopped printer's reason is said, its control
+// characters as escapes.
 TEST_F(PrintRunTest, NewestJobIsFollowedAndAStoppedPrinterSaysWhy) {
     StartWith({100, 100});
     ASSERT_TRUE(PrintAndWait());
     // A question about the first job may be waiting; its answer is no news any more.
     monitor.Add({StatusOf(JobState::Processing),
-                 StatusOf(JobState::Stopped, "the printer is not connected")});
+                 StatusOf(JobState::Stopped, "the printer is not connected\x1b[2J")});
     EXPECT_TRUE(WaitUntil([&] {
-        return Status() == "Job 2 on Lab: stopped: the printer is not connected";
+        return Status() == "Job 2 on Lab: stopped: the printer is not connected\\x1b[2J";
     })) << Status().toStdString();
     EXPECT_EQ(monitor.Asked().back(), (std::pair<std::string, int>{"Lab", 2}));
 }

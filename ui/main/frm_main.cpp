@@ -4,6 +4,7 @@
 #include "core/code_table.h"
 #include "core/file_error.h"
 #include "core/notation.h"
+#include "core/safe_text.h"
 #include "core/whole_file.h"
 #include "printing/address/printer_address.h"
 #include "printing/job/job_failure.h"
@@ -153,8 +154,15 @@ bool OffersFilesToCopy(const QDropEvent& event) {
            !LocalFiles(event.mimeData()).empty();
 }
 
+// Text from outside (a printer's or spooler's words, a printer's or file's name) as the
+// window shows it: through the same rule as the command line's, so a control character
+// shows as \xNN rather than acting in a message box or the status bar.
+QString Shown(const std::string& text) {
+    return QString::fromStdString(SafeText(text, WholeText));
+}
+
 QString MessageOf(const FileError& error) {
-    return QString::fromStdString(error.what());
+    return Shown(error.what());
 }
 
 // Names a character the code page has no byte for, so that the user can find it: the
@@ -515,7 +523,7 @@ std::optional<PrinterTarget> frmMain::SelectedTarget(const QString& refusal) {
     try {
         return PrinterTarget::Resolve(SelectedPrinter());
     } catch (const JobFailure& failure) {
-        desktop_.ShowMessage(refusal.arg(QString::fromStdString(failure.what())));
+        desktop_.ShowMessage(refusal.arg(Shown(failure.what())));
         return std::nullopt;
     }
 }
@@ -564,7 +572,7 @@ void frmMain::cmdProp_Click() {
 // port it prints on.
 void frmMain::OpenAddressSettings(const PrinterAddress& address) {
     if (address.host().empty()) {
-        desktop_.ShowMessage(NoSettingsPageMessage.arg(QString::fromStdString(address.Text())));
+        desktop_.ShowMessage(NoSettingsPageMessage.arg(Shown(address.Text())));
         return;
     }
     const QString page =
@@ -730,10 +738,10 @@ void frmMain::PrintRun_Finished(const QStringList& failures) {
 // state.
 void frmMain::PrintRun_JobWithdrawn(const QString& name) {
     followedJob_ = 0;
-    jobText_ =
-        (name.isEmpty() ? QStringLiteral("Stopped: the codes were withdrawn from %1")
-                        : QStringLiteral("Stopped: %2 was withdrawn from %1"))
-            .arg(QString::fromStdString(run_ ? run_->Printer().Name() : std::string()), name);
+    const QString printer = Shown(run_ ? run_->Printer().Name() : std::string());
+    jobText_ = name.isEmpty()
+                   ? QStringLiteral("Stopped: the codes were withdrawn from %1").arg(printer)
+                   : QStringLiteral("Stopped: %1 was withdrawn from %2").arg(name, printer);
     ShowStatus();
 }
 
@@ -751,8 +759,7 @@ void frmMain::JobFollower_StatusSeen(const std::string& printer, int jobId,
     }
     jobText_ = QStringLiteral("Job %1 on %2: %3")
                    .arg(jobId)
-                   .arg(QString::fromStdString(printer),
-                        QString::fromStdString(modJobStatus::Describe(status)));
+                   .arg(Shown(printer), Shown(modJobStatus::Describe(status)));
     ShowStatus();
 }
 

@@ -1,5 +1,6 @@
 #include "ui/main/print_run.h"
 
+#include "core/safe_text.h"
 #include "core/whole_file.h"
 #include "printing/job/job_control.h"
 #include "printing/job/raw_print.h"
@@ -19,9 +20,14 @@ std::int64_t NowMs() {
         .count();
 }
 
+// What a run reports comes from outside (a printer's or spooler's words, a file's name):
+// it reaches the window through the same rule as the command line's.
+QString Shown(const std::string& text) {
+    return QString::fromStdString(SafeText(text, WholeText));
+}
+
 QString RefusalLine(const std::string& path, const std::string& reason) {
-    return QStringLiteral("Could not print \"%1\": %2")
-        .arg(QString::fromStdString(path), QString::fromStdString(reason));
+    return QStringLiteral("Could not print \"%1\": %2").arg(Shown(path), Shown(reason));
 }
 
 } // namespace
@@ -101,14 +107,13 @@ QString PrintRun::SendFile(const std::string& path, int file, int files) {
     try {
         const JobResult result =
             modRawPrint::PrintFileRaw(printers_, printer_, path, JobOptions(), control);
-        const std::optional<std::string> failure = Outcome(result, QString::fromStdString(path));
+        const std::optional<std::string> failure = Outcome(result, Shown(path));
         if (!failure) {
             return {};
         }
         // A file that could not be read says so in its own words.
-        return result.failure->kind() == FailureKind::InputUnreadable
-                   ? QString::fromStdString(*failure)
-                   : RefusalLine(path, *failure);
+        return result.failure->kind() == FailureKind::InputUnreadable ? Shown(*failure)
+                                                                      : RefusalLine(path, *failure);
     } catch (const std::exception& error) {
         return RefusalLine(path, error.what());
     }
@@ -122,9 +127,9 @@ QString PrintRun::SendCodes(const std::string& bytes) {
     try {
         const JobResult result =
             modRawPrint::PrintStringRaw(printers_, printer_, bytes, JobOptions(), control);
-        return QString::fromStdString(Outcome(result, QString()).value_or(std::string()));
+        return Shown(Outcome(result, QString()).value_or(std::string()));
     } catch (const std::exception& error) {
-        return QString::fromStdString(error.what());
+        return Shown(error.what());
     }
 }
 
