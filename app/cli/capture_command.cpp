@@ -4,6 +4,7 @@
 #include "core/file_error.h"
 #include "core/file_reader.h"
 #include "core/notation.h"
+#include "core/safe_text.h"
 #include "printing/capture/capture_listener.h"
 #include "printing/capture/captured_job.h"
 
@@ -13,6 +14,29 @@
 namespace {
 
 constexpr const char* ProgramName = "tolvenmark-cli";
+
+// Every line capture writes goes out through the one rule for text from outside: a
+// sender's bytes, names and addresses never reach the terminal as commands.
+std::string Shown(std::string_view text) {
+    return SafeText(text, WholeText);
+}
+
+bool IsUtf8Continuation(unsigned char byte) {
+    return (byte & 0xc0) == 0x80;
+}
+
+// Where the text may end so that the rest, joined to what follows, is shown as the whole
+// would be: before its last character when that may go on after the end.
+std::size_t EndOfWholeCharacters(std::string_view text) {
+    // A character is at most four bytes: a lead byte and up to three continuations.
+    for (std::size_t back = 1; back <= 4 && back <= text.size(); ++back) {
+        const auto byte = static_cast<unsigned char>(text[text.size() - back]);
+        if (!IsUtf8Continuation(byte)) {
+            return byte >= 0xc0 ? text.size() - back : text.size();
+        }
+    }
+    return text.size();
+}
 
 // "job 3 from 127.0.0.1:51234" and, for LPD, what its control file said:
 // "job 3 from 127.0.0.1:51234 (LPD queue "q", job "report", user "ann")".
@@ -53,10 +77,10 @@ int CaptureCommand::Run(const CliArguments::Request& request) {
     try {
         listener.Listen();
     } catch (const FileError& error) {
-        err_ << ProgramName << ": " << error.what() << std::endl;
+        err_ << ProgramName << ": " << Shown(error.what()) << std::endl;
         return 1;
     } catch (const std::runtime_error& error) {
-        err_ << ProgramName << ": " << error.what() << std::endl;
+        err_ << ProgramName << ": " << Shown(error.what()) << std::endl;
         return 1;
     }
     listener.Run();
@@ -64,21 +88,23 @@ int CaptureCommand::Run(const CliArguments::Request& request) {
 }
 
 void CaptureCommand::Listening(const std::string& where) {
-    err_ << "listening for raw jobs on " << where << std::endl;
+    err_ << "listening for raw jobs on " << Shown(where) << std::endl;
 }
 
 void CaptureCommand::Job(const CapturedJob& job) {
     const std::string title = JobTitle(job);
     const std::string size = std::to_string(job.size) + " bytes";
     if (!job.Complete()) {
-        err_ << ProgramName << ": " << title << " cut off after " << size << ": " << job.cutOff
-             << "; kept as " << job.path << std::endl;
+        err_ << ProgramName << ": "
+             << Shown(title + " cut off after " + size + ": " + job.cutOff + "; kept as " +
+                      job.path)
+             << std::endl;
         return;
     }
     if (quiet_) {
         return;
     }
-    out_ << title << ": " << size << " -> " << job.path << '\n';
+    out_ << Shown(title + ": " + size + " -> " + job.path) << '\n';
     if (show_) {
         ShowBytes(job.path);
         out_ << '\n';
@@ -87,19 +113,26 @@ void CaptureCommand::Job(const CapturedJob& job) {
 }
 
 // The job's token text, converted piece by piece: each byte's token stands alone, so the
-// pieces join to the text of the whole.
+// pieces join to the text of the whole. The bytes are the sender's, so the text goes out
+// through the one rule too: bytes that are no printable UTF-8 (0x80 to 0xfe; the others
+// have tokens) show as \xNN. A character a piece cuts waits for the next.
 void CaptureCommand::ShowBytes(const std::string& path) {
+    std::string text;
     try {
         FileReader reader(path);
         std::string piece(64 * 1024, '\0');
         while (const std::size_t read = reader.Read(piece.data(), piece.size())) {
-            out_ << modTools::BytesToNotation(std::string_view(piece.data(), read));
+            text += modTools::BytesToNotation(std::string_view(piece.data(), read));
+            const std::size_t end = EndOfWholeCharacters(text);
+            out_ << Shown(std::string_view(text).substr(0, end));
+            text.erase(0, end);
         }
     } catch (const FileError& error) {
-        err_ << ProgramName << ": " << error.what() << std::endl;
+        err_ << ProgramName << ": " << Shown(error.what()) << std::endl;
     }
+    out_ << Shown(text);
 }
 
 void CaptureCommand::Problem(const std::string& peer, const std::string& message) {
-    err_ << ProgramName << ": " << peer << ": " << message << std::endl;
+    err_ << ProgramName << ": " << Shown(peer + ": " + message) << std::endl;
 }

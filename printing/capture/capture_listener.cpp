@@ -2,8 +2,11 @@
 
 #include "printing/capture/capture_report.h"
 #include "printing/capture/capture_session.h"
+#include "printing/capture/give_way.h"
 #include "printing/capture/job_folder.h"
 
+#include <algorithm>
+#include <array>
 #include <asio/io_context.hpp>
 #include <asio/ip/tcp.hpp>
 #include <asio/ip/v6_only.hpp>
@@ -20,9 +23,11 @@ struct Acceptor {
     Acceptor(asio::io_context& io, CaptureOptions::Protocol protocol)
         : socket(io), retryTimer(io), protocol(protocol) {}
     asio::ip::tcp::acceptor socket;
+    // Wakes a paused acceptor, or tries again after a failed accept.
     asio::steady_timer retryTimer;
     CaptureOptions::Protocol protocol;
-    bool waiting = false; // no accept in flight: the connection limit is reached
+    bool accepting = false; // an accept in flight
+    bool paused = false;    // every place taken, and nobody gives way yet
 };
 
 std::string ProtocolName(CaptureOptions::Protocol protocol) {
@@ -33,16 +38,24 @@ std::string ProtocolName(CaptureOptions::Protocol protocol) {
 
 struct CaptureListener::State {
     State(const CaptureOptions& options, CaptureReport& report)
-        : options(options), report(report), signals(io, SIGINT, SIGTERM), graceTimer(io) {}
+        : options(options), report(report), giveWay(options.giveWayAfter),
+          signals(io, SIGINT, SIGTERM), graceTimer(io) {}
 
     void Open(const CaptureOptions::Endpoint& endpoint);
+    bool Full() const;
+    CaptureSession* WhoGivesWay(GiveWay::Clock::time_point now) const;
+    GiveWay::Clock::time_point NextGivingWay() const;
     void Accept(Acceptor& acceptor);
     void OnAccepted(Acceptor& acceptor, const std::error_code& error, asio::ip::tcp::socket socket);
+    bool MakeRoom();
     void OnSessionEnded(CaptureSession* session);
     void Stop(int signal);
 
     const CaptureOptions& options;
     CaptureReport& report;
+    const GiveWay giveWay;
+    // Every session reads into this one buffer, on this one thread.
+    std::array<char, 64 * 1024> readBuffer{};
     asio::io_context io;
     asio::signal_set signals;
     asio::steady_timer graceTimer;
@@ -91,15 +104,51 @@ void CaptureListener::State::Open(const CaptureOptions::Endpoint& endpoint) {
     acceptors.push_back(std::move(acceptor));
 }
 
+bool CaptureListener::State::Full() const {
+    return sessions.size() >= std::max<std::size_t>(options.maxConnections, 1);
+}
+
+// The session that gives way first, if any does at `now`.
+CaptureSession* CaptureListener::State::WhoGivesWay(GiveWay::Clock::time_point now) const {
+    CaptureSession* first = nullptr;
+    for (const auto& [session, kept] : sessions) {
+        if (giveWay.YieldsAt(session->Progress()) <= now &&
+            (first == nullptr ||
+             GiveWay::GoesBefore(session->Progress(), first->Progress(), now))) {
+            first = session;
+        }
+    }
+    return first;
+}
+
+// When the first session gives way, if none sends another byte meanwhile.
+GiveWay::Clock::time_point CaptureListener::State::NextGivingWay() const {
+    auto next = GiveWay::Clock::time_point::max();
+    for (const auto& [session, kept] : sessions) {
+        next = std::min(next, giveWay.YieldsAt(session->Progress()));
+    }
+    return next;
+}
+
 void CaptureListener::State::Accept(Acceptor& acceptor) {
-    if (stopping) {
+    if (stopping || acceptor.accepting) {
         return;
     }
-    if (sessions.size() >= options.maxConnections) {
-        acceptor.waiting = true;
+    if (Full() && WhoGivesWay(GiveWay::Clock::now()) == nullptr) {
+        // Newcomers wait in the system's accept queue until a session ends (OnSessionEnded)
+        // or the first one gives way.
+        acceptor.paused = true;
+        acceptor.retryTimer.expires_at(NextGivingWay());
+        acceptor.retryTimer.async_wait([this, &acceptor](const std::error_code& cancelled) {
+            if (!cancelled) {
+                Accept(acceptor);
+            }
+        });
         return;
     }
-    acceptor.waiting = false;
+    acceptor.paused = false;
+    acceptor.retryTimer.cancel();
+    acceptor.accepting = true;
     acceptor.socket.async_accept(
         [this, &acceptor](const std::error_code& error, asio::ip::tcp::socket socket) {
             OnAccepted(acceptor, error, std::move(socket));
@@ -108,6 +157,7 @@ void CaptureListener::State::Accept(Acceptor& acceptor) {
 
 void CaptureListener::State::OnAccepted(Acceptor& acceptor, const std::error_code& error,
                                         asio::ip::tcp::socket socket) {
+    acceptor.accepting = false;
     if (stopping) {
         return;
     }
@@ -122,12 +172,34 @@ void CaptureListener::State::OnAccepted(Acceptor& acceptor, const std::error_cod
         });
         return;
     }
+    if (!MakeRoom()) {
+        std::error_code ignored;
+        socket.set_option(asio::socket_base::linger(true, 0), ignored);
+        socket.close(ignored);
+        Accept(acceptor);
+        return;
+    }
     auto session = std::make_shared<CaptureSession>(
-        std::move(socket), acceptor.protocol, *folder, options, report,
+        std::move(socket), acceptor.protocol, *folder, options, report, readBuffer,
         [this](CaptureSession* ended) { OnSessionEnded(ended); });
     sessions.emplace(session.get(), session);
     session->Start();
     Accept(acceptor);
+}
+
+// The newcomer takes the place of the session that gives way. Should none do so any more
+// (it sent a byte since the accept began), the newcomer is taken all the same, up to one
+// place beyond the limit for each endpoint; beyond that it is turned away.
+bool CaptureListener::State::MakeRoom() {
+    if (!Full()) {
+        return true;
+    }
+    const auto now = GiveWay::Clock::now();
+    if (CaptureSession* leaving = WhoGivesWay(now)) {
+        leaving->CutOff(giveWay.Reason(leaving->Progress(), now));
+        return true;
+    }
+    return sessions.size() < std::max<std::size_t>(options.maxConnections, 1) + acceptors.size();
 }
 
 void CaptureListener::State::OnSessionEnded(CaptureSession* session) {
@@ -139,7 +211,7 @@ void CaptureListener::State::OnSessionEnded(CaptureSession* session) {
         return;
     }
     for (const auto& acceptor : acceptors) {
-        if (acceptor->waiting) {
+        if (acceptor->paused) {
             Accept(*acceptor);
         }
     }

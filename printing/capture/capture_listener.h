@@ -9,7 +9,8 @@ class CaptureReport;
 // tolvenmark-cli capture's network side: listens on every endpoint of the options as a
 // socket printer or a line printer daemon, and keeps each job in the folder (JobFolder).
 // One thread, one io_context. At most options.maxConnections senders are served at once;
-// the others wait in the system's accept queue. SIGINT and SIGTERM stop it: no new
+// then a newcomer takes the place of one that gives way (GiveWay), and waits in the
+// system's accept queue while none does. SIGINT and SIGTERM stop it: no new
 // connection is taken, the jobs in progress get options.stopGrace to finish, and those
 // still going then are cut off and kept as .partial.
 class CaptureListener {

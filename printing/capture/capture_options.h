@@ -28,6 +28,12 @@ struct CaptureOptions {
     std::chrono::milliseconds stallTimeout{std::chrono::seconds(30)};
     // How long the jobs in progress may take to finish once the listener is told to stop.
     std::chrono::milliseconds stopGrace{std::chrono::seconds(5)};
-    // Connections served at once; more wait in the system's accept queue.
-    std::size_t maxConnections = 8;
+    // Connections served at once. When all are taken, a newcomer gets the place of one that
+    // gives way (GiveWay); while none does, newcomers wait in the system's accept queue.
+    // Each place costs a socket and a job file's descriptor, and at most an LPD control
+    // file in memory (LpdConversation::MaxControlFileSize).
+    std::size_t maxConnections = 256;
+    // A sender gives way when it has sent nothing for this long, or has been connected this
+    // long and is too slow (GiveWay).
+    std::chrono::milliseconds giveWayAfter{std::chrono::seconds(2)};
 };

@@ -1,11 +1,11 @@
 #include "printing/capture/capture_session.h"
 
 #include "core/file_error.h"
+#include "core/safe_text.h"
 #include "core/seconds_text.h"
 #include "printing/capture/capture_report.h"
 #include "printing/capture/captured_job.h"
 #include "printing/capture/job_folder.h"
-#include "printing/capture/safe_text.h"
 #include "printing/net/tcp_connection.h"
 
 #include <asio/error.hpp>
@@ -19,16 +19,27 @@ std::string EndpointText(const asio::ip::tcp::endpoint& endpoint) {
 
 CaptureSession::CaptureSession(asio::ip::tcp::socket socket, CaptureOptions::Protocol protocol,
                                JobFolder& folder, const CaptureOptions& options,
-                               CaptureReport& report, std::function<void(CaptureSession*)> ended)
+                               CaptureReport& report, std::span<char> buffer,
+                               std::function<void(CaptureSession*)> ended)
     : socket_(std::move(socket)), stallTimer_(socket_.get_executor()), protocol_(protocol),
       folder_(folder), options_(options), report_(report), ended_(std::move(ended)),
-      conversation_([this](std::string_view bytes) { Store(bytes); }) {
+      buffer_(buffer),
+      conversation_([this](std::string_view bytes) { Store(bytes); }, [this] { OnJobEnded(); }) {
     std::error_code error;
     const asio::ip::tcp::endpoint remote = socket_.remote_endpoint(error);
     peer_ = error ? std::string("an unknown sender") : EndpointText(remote);
+    progress_.connected = GiveWay::Clock::now();
+    progress_.lastByte = progress_.connected;
 }
 
 void CaptureSession::Start() {
+    // A read after the socket turned readable must never wait: it takes what is there.
+    std::error_code error;
+    socket_.non_blocking(true, error);
+    if (error) {
+        End("the connection failed: " + error.message());
+        return;
+    }
     ReadNext();
 }
 
@@ -40,9 +51,13 @@ void CaptureSession::ReadNext() {
             End("no byte for " + SecondsText(options_.stallTimeout));
         }
     });
-    socket_.async_read_some(
-        asio::buffer(buffer_),
-        [this, self](const std::error_code& error, std::size_t count) { OnRead(error, count); });
+    AwaitReadable();
+}
+
+void CaptureSession::AwaitReadable() {
+    auto self = shared_from_this();
+    socket_.async_wait(asio::socket_base::wait_read,
+                       [this, self](const std::error_code& error) { OnReadable(error); });
 }
 
 // A time-out that fired just as its read completed finds the timer set again.
@@ -50,8 +65,17 @@ bool CaptureSession::StallTimeIsUp() const {
     return !over_ && stallTimer_.expiry() <= asio::steady_timer::clock_type::now();
 }
 
-void CaptureSession::OnRead(const std::error_code& error, std::size_t count) {
+void CaptureSession::OnReadable(std::error_code error) {
     if (over_) {
+        return;
+    }
+    std::size_t count = 0;
+    if (!error) {
+        count = socket_.read_some(asio::buffer(buffer_.data(), buffer_.size()), error);
+    }
+    if (error == asio::error::would_block || error == asio::error::try_again) {
+        // Readable without a byte after all: wait again, with the stall time-out running on.
+        AwaitReadable();
         return;
     }
     stallTimer_.cancel();
@@ -59,7 +83,12 @@ void CaptureSession::OnRead(const std::error_code& error, std::size_t count) {
         OnSenderGone(error);
         return;
     }
-    const std::string_view bytes(buffer_.data(), count);
+    progress_.bytes += count;
+    progress_.lastByte = GiveWay::Clock::now();
+    OnRead(std::string_view(buffer_.data(), count));
+}
+
+void CaptureSession::OnRead(std::string_view bytes) {
     if (protocol_ == CaptureOptions::Protocol::Lpd) {
         TakeLpdBytes(bytes);
         return;
@@ -124,6 +153,14 @@ void CaptureSession::TakeLpdBytes(std::string_view bytes) {
         }
     });
     asio::async_write(socket_, asio::buffer(replies_), next);
+}
+
+// Another job follows in the same LPD conversation: this one is whole, unless it already
+// had to stop (then the session ends with it, and it is kept as .partial).
+void CaptureSession::OnJobEnded() {
+    if (file_ && stopReason_.empty()) {
+        KeepJob({});
+    }
 }
 
 void CaptureSession::Store(std::string_view bytes) {

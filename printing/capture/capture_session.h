@@ -1,14 +1,15 @@
 #pragma once
 
 #include "printing/capture/capture_options.h"
+#include "printing/capture/give_way.h"
 #include "printing/capture/job_file.h"
 #include "printing/capture/lpd_conversation.h"
 
-#include <array>
 #include <asio/ip/tcp.hpp>
 #include <asio/steady_timer.hpp>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -16,24 +17,35 @@ class CaptureReport;
 class JobFolder;
 
 // One sender's connection to tolvenmark-cli capture. A socket connection is one job: its
-// bytes until the sender closes. An LPD connection is one conversation, and a receive-job
-// one job. The job's file is made with the first byte, so a connection that sends nothing
-// makes no job; it is kept whole only when the sender finished properly, else as .partial.
-// Every read waits at most the stall time-out.
+// bytes until the sender closes. An LPD connection is one conversation, and each job of a
+// receive-job one job. The job's file is made with the first byte, so a connection that
+// sends nothing makes no job; it is kept whole only when the sender finished properly,
+// else as .partial. Every read waits at most the stall time-out.
+//
+// A session only waits until its socket is readable and then reads into the listener's
+// one buffer, so a connection that sends nothing costs no buffer of its own.
 class CaptureSession : public std::enable_shared_from_this<CaptureSession> {
 public:
+    // `buffer` is shared by every session of the listener's thread: bytes read into it are
+    // dealt with before the next read.
     CaptureSession(asio::ip::tcp::socket socket, CaptureOptions::Protocol protocol,
                    JobFolder& folder, const CaptureOptions& options, CaptureReport& report,
-                   std::function<void(CaptureSession*)> ended);
+                   std::span<char> buffer, std::function<void(CaptureSession*)> ended);
 
     void Start();
     // Ends the connection now; the job so far is kept as .partial, cut off for `why`.
     void CutOff(const std::string& why);
 
+    // What the sender has brought so far, to choose who gives way.
+    const GiveWay::Progress& Progress() const { return progress_; }
+
 private:
     void ReadNext();
+    void AwaitReadable();
     bool StallTimeIsUp() const;
-    void OnRead(const std::error_code& error, std::size_t count);
+    void OnReadable(std::error_code error);
+    void OnRead(std::string_view bytes);
+    void OnJobEnded();
     void OnSenderGone(const std::error_code& error);
     void TakeLpdBytes(std::string_view bytes);
     void Store(std::string_view bytes);
@@ -49,6 +61,8 @@ private:
     CaptureReport& report_;
     std::function<void(CaptureSession*)> ended_;
     std::string peer_;
+    std::span<char> buffer_;
+    GiveWay::Progress progress_;
     LpdConversation conversation_;
     std::unique_ptr<JobFile> file_;
     // Why the job has to stop at once: too large, or its file failed.
@@ -56,7 +70,6 @@ private:
     std::string replies_;
     bool over_ = false;
     bool refused_ = false;
-    std::array<char, 64 * 1024> buffer_{};
 };
 
 // "127.0.0.1:9100" and "[::1]:9100".

@@ -47,6 +47,9 @@ JobFolder::JobFolder(std::string dir) : dir_(std::move(dir)) {
     if (!std::filesystem::is_directory(FolderPath(dir_), error)) {
         throw FileError(dir_, "write jobs into", error ? error.message() : "it is not a folder");
     }
+    // Looking again for every job would cost a pass over the whole folder each time, on the
+    // thread every connection shares.
+    next_ = HighestNumber() + 1;
 }
 
 std::uint64_t JobFolder::HighestNumber() const {
@@ -63,8 +66,6 @@ std::uint64_t JobFolder::HighestNumber() const {
 }
 
 std::unique_ptr<JobFile> JobFolder::Begin() {
-    // The folder is looked at for every job: another program may have put jobs there.
-    next_ = std::max(next_, HighestNumber() + 1);
     while (true) {
         const std::uint64_t number = next_++;
         if (std::unique_ptr<JobFile> file = JobFile::CreateExclusive(dir_, number)) {

@@ -6,13 +6,15 @@
 #include <memory>
 #include <string>
 
-// The folder captured jobs land in, numbered job-1.prn, job-2.prn, ... Each new job takes
-// the number after the highest one the folder holds (whole, partial or still arriving)
-// and after every number this folder handed out before, so a number is never used twice
-// and no file is ever overwritten.
+// The folder captured jobs land in, numbered job-1.prn, job-2.prn, ... The folder is read
+// once, when it is opened: numbering goes on after the highest job it held then (whole,
+// partial or still arriving), and after every number handed out since, so a number is
+// never used twice. A number whose name another program took meanwhile is passed over,
+// and no file is ever overwritten (JobFile's exclusive creation sees to that).
 class JobFolder {
 public:
-    // dir empty: the current folder. Throws FileError when it is no folder.
+    // dir empty: the current folder. Throws FileError when it is no folder or cannot be
+    // read.
     explicit JobFolder(std::string dir);
 
     // The next job's file, created under its temporary name. Throws FileError.

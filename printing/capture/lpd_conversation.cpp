@@ -19,8 +19,9 @@ bool Is(unsigned char code, lpd::Subcommand subcommand) {
 
 } // namespace
 
-LpdConversation::LpdConversation(std::function<void(std::string_view)> data)
-    : data_(std::move(data)) {}
+LpdConversation::LpdConversation(std::function<void(std::string_view)> data,
+                                 std::function<void()> jobEnded)
+    : data_(std::move(data)), jobEnded_(std::move(jobEnded)) {}
 
 LpdConversation::State LpdConversation::Take(std::string_view bytes) {
     while (!bytes.empty() && state_ == State::Going) {
@@ -119,11 +120,31 @@ void LpdConversation::OnSubcommand(unsigned char code, const std::string& operan
         Refuse("a control file of " + std::to_string(file->byteCount) + " bytes");
         return;
     }
+    BeginFile(control, file->fileName);
     fileIsData_ = !control;
     fileRemaining_ = file->byteCount;
     controlFile_.clear();
     stage_ = fileRemaining_ == 0 ? Stage::FileEnd : control ? Stage::ControlFile : Stage::DataFile;
     Accept();
+}
+
+void LpdConversation::BeginFile(bool control, const std::string& fileName) {
+    // "cfA001host", "dfA001host", "dfB001host": the job number and host follow three letters.
+    std::string id = fileName.size() > 3 ? fileName.substr(3) : std::string();
+    const bool startsAnother = id != jobId_ || (control && haveControlFile_);
+    if (haveControlFile_ && haveDataFile_ && !aborted_ && startsAnother) {
+        if (jobEnded_) {
+            jobEnded_();
+        }
+        haveControlFile_ = false;
+        haveDataFile_ = false;
+        jobName_.clear();
+        user_.clear();
+        host_.clear();
+    }
+    if (!haveControlFile_ && !haveDataFile_) {
+        jobId_ = std::move(id);
+    }
 }
 
 std::size_t LpdConversation::TakeFileBytes(std::string_view bytes) {

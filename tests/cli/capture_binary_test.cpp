@@ -2,6 +2,7 @@
 // printing, and plain connections that misbehave. After each bad sender a good job still
 // arrives, and nothing is written outside the jobs folder.
 #include "core/notation.h"
+#include "core/safe_text.h"
 #include "tests/support/capture_process.h"
 #include "tests/support/program_run.h"
 #include "tests/support/temp_dir.h"
@@ -90,8 +91,16 @@ TEST(CaptureBinaryTest, TolvenmarksOwnDirectPrintingArrivesUnchanged) {
     }
     const std::string out = capture.Out();
     EXPECT_NE(out.find("(LPD queue \"raw\", job \"Label[2J\", user \""), std::string::npos) << out;
-    EXPECT_NE(out.find(": 256 bytes -> " + capture.JobsDir() + "/job-1.prn\n" +
-                       modTools::BytesToNotation(AllByteValues()) + "\n"),
+    // The bytes show as tokens, and those that are no text as escapes: a sender's C1 CSI
+    // (0x9b) never reaches the terminal.
+    std::string shown = modTools::BytesToNotation(AllByteValues().substr(0, 128));
+    for (int byte = 0x80; byte < 0xff; ++byte) {
+        shown += {'\\', 'x', "0123456789abcdef"[byte >> 4], "0123456789abcdef"[byte & 15]};
+    }
+    EXPECT_NE(out.find(": 256 bytes -> " + capture.JobsDir() + "/job-1.prn\n" + shown + "<NPC>\n"),
+              std::string::npos);
+    // Shown piece by piece, the bytes show as the whole would.
+    EXPECT_NE(out.find(SafeText(modTools::BytesToNotation(PatternBytes(64 << 20)), WholeText)),
               std::string::npos);
     EXPECT_EQ(capture.Stop(), 0);
     ExpectNothingOutsideTheJobs(capture);
@@ -177,6 +186,30 @@ TEST(CaptureBinaryTest, TwoSendersAtOnceMakeTwoSeparateJobs) {
     EXPECT_TRUE((*one == as && *two == bs) || (*one == bs && *two == as));
     EXPECT_EQ(capture.Stop(), 0);
     EXPECT_EQ(capture.Out(), "");
+}
+
+// A receive-job may carry several jobs, control file first or last: each is a file of its
+// own, under its own names.
+TEST(CaptureBinaryTest, EachJobOfAnLpdConversationIsAFileOfItsOwn) {
+    CaptureProcess capture(TOLVENMARK_CLI);
+    const auto file = [](char code, const std::string& name, const std::string& bytes) {
+        return code + std::to_string(bytes.size()) + " " + name + "host\n" + bytes + '\0';
+    };
+    const auto control = [](const std::string& job) { return "Hhost\nPann\nJ" + job + "\n"; };
+    Sender sender(capture.LpdPort());
+    sender.Send("\x02q\n" + file('\x02', "cfA001", control("one")) +
+                file('\x03', "dfA001", "first") + file('\x03', "dfA002", "second") +
+                file('\x02', "cfA002", control("two")));
+    for (int answer = 0; answer < 9; ++answer) {
+        ASSERT_EQ(sender.Answer(), 0) << answer;
+    }
+    sender.Close();
+    EXPECT_EQ(capture.Job(1), "first");
+    EXPECT_EQ(capture.Job(2), "second");
+    ASSERT_TRUE(capture.WaitForOut("job 2 from")) << capture.Out();
+    EXPECT_TRUE(std::regex_search(capture.Out(), std::regex("job 1 from .*job \"one\"")));
+    EXPECT_TRUE(std::regex_search(capture.Out(), std::regex("job 2 from .*job \"two\"")));
+    EXPECT_EQ(capture.Stop(), 0);
 }
 
 // A job still arriving when the capture is told to stop is given a few seconds, then kept

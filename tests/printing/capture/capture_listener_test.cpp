@@ -8,6 +8,10 @@
 #include "printing/job/job_driver.h"
 #include "tests/support/temp_dir.h"
 
+#include <algorithm>
+#include <asio/io_context.hpp>
+#include <asio/ip/tcp.hpp>
+#include <asio/write.hpp>
 #include <chrono>
 #include <csignal>
 #include <gtest/gtest.h>
@@ -32,6 +36,13 @@ public:
     std::size_t JobCount() {
         const std::lock_guard<std::mutex> lock(mutex);
         return jobs.size();
+    }
+    // Whether a job with these bytes was kept whole.
+    bool KeptWhole(const std::string& bytes) {
+        const std::lock_guard<std::mutex> lock(mutex);
+        return std::any_of(jobs.begin(), jobs.end(), [&bytes](const CapturedJob& job) {
+            return job.Complete() && ReadBytes(job.path) == bytes;
+        });
     }
 
     std::vector<std::string> ports;
@@ -83,6 +94,51 @@ TEST(CaptureListenerTest, KeepsASocketAndAnLpdJobAndStopsOnSigterm) {
         EXPECT_EQ(ReadBytes(job.path), lpdJob ? AllByteValues() + "lpd" : AllByteValues());
         EXPECT_EQ(job.queue, lpdJob ? "q" : "");
     }
+}
+
+// With every place taken, silent and trickling senders give way to a good job, while a
+// sender that keeps its bytes coming keeps its place.
+TEST(CaptureListenerTest, SilentAndTricklingSendersGiveWay) {
+    TempDir dir;
+    CaptureOptions options;
+    options.endpoints = {{CaptureOptions::Protocol::Socket, "127.0.0.1", 0}};
+    options.dir = dir.Path().string();
+    options.maxConnections = 16;
+    options.giveWayAfter = std::chrono::seconds(1);
+    RecordedReport report;
+    CaptureListener listener(options, report);
+    listener.Listen();
+    std::thread serving([&] { listener.Run(); });
+
+    asio::io_context io;
+    const asio::ip::tcp::endpoint capture(asio::ip::make_address("127.0.0.1"),
+                                          static_cast<std::uint16_t>(std::stoi(report.ports[0])));
+    std::vector<asio::ip::tcp::socket> senders; // steady, 8 trickling, 50 silent, good
+    for (int sender = 0; sender < 60; ++sender) {
+        senders.emplace_back(io).connect(capture);
+    }
+    asio::write(senders.back(), asio::buffer("good", 4));
+    senders.back().close();
+    std::string steady;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!report.KeptWhole("good") && std::chrono::steady_clock::now() < deadline) {
+        steady.append(4096, 's');
+        asio::write(senders[0], asio::buffer(steady.data(), 4096));
+        for (int trickling = 1; trickling <= 8; ++trickling) {
+            std::error_code gone;
+            asio::write(senders[trickling], asio::buffer("x", 1), gone);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    senders.clear();
+    while (!report.KeptWhole(steady) && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    std::raise(SIGTERM);
+    serving.join();
+
+    EXPECT_TRUE(report.KeptWhole("good"));
+    EXPECT_TRUE(report.KeptWhole(steady));
 }
 
 } // namespace

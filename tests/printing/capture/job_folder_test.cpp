@@ -29,6 +29,13 @@ TEST(JobFolderTest, NumbersFollowTheHighestJobAndAreNeverReused) {
     EXPECT_EQ(second->Number(), 9u);
     EXPECT_EQ(third->Number(), 10u);
     EXPECT_EQ(ReadBytes(dir.File("job-7.prn")), "old");
+
+    // The folder is read once: a job another program puts there later moves no number, and
+    // a name it takes is passed over.
+    WriteBytes(dir.File("job-500.prn"), "theirs");
+    WriteBytes(dir.File("job-11.prn.partial"), "theirs");
+    EXPECT_EQ(folder.Begin()->Number(), 12u);
+    EXPECT_EQ(ReadBytes(dir.File("job-11.prn.partial")), "theirs");
 }
 
 TEST(JobFolderTest, AJobNeverOverwritesAFileOfItsName) {
