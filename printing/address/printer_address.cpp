@@ -83,6 +83,15 @@ std::string Quoted(std::string_view text) {
     return quoted;
 }
 
+// A device whose own name starts with "//" is written after one more "//", which the
+// parser takes off again: without it the name would read as a host.
+std::string DeviceText(std::string_view scheme, const std::string& device) {
+    const std::string_view hostMark = device.rfind("//", 0) == 0 ? "//" : "";
+    std::string text(scheme);
+    text.append(":").append(hostMark).append(device);
+    return text;
+}
+
 } // namespace
 
 // Reads one address, filling the fields of a PrinterAddress as it goes.
@@ -95,8 +104,10 @@ public:
             Fault("it holds a control character");
         }
         const std::size_t colon = text_.find(':');
-        const SchemeName& scheme =
-            FindScheme(colon == std::string_view::npos ? text_ : text_.substr(0, colon));
+        if (colon == std::string_view::npos) {
+            Fault("no scheme is given; use socket://, lpd://, ipp://, ipps://, file: or serial:");
+        }
+        const SchemeName& scheme = FindScheme(text_.substr(0, colon));
         address_.scheme_ = scheme.scheme;
         const std::string_view rest = text_.substr(colon + 1);
         if (scheme.network) {
@@ -383,13 +394,13 @@ std::string PrinterAddress::Text() const {
     case Scheme::Ipps:
         return network("ipps", queue_);
     case Scheme::File:
-        return "file:" + device_;
+        return DeviceText("file", device_);
     case Scheme::Serial:
         break;
     }
     static constexpr std::array<std::string_view, 3> Parities{"none", "even", "odd"};
     static constexpr std::array<std::string_view, 4> Flows{"none", "soft", "hard", "dtrdsr"};
-    std::string text = "serial:" + device_ + "?baud=" + std::to_string(serial_.baud) +
+    std::string text = DeviceText("serial", device_) + "?baud=" + std::to_string(serial_.baud) +
                        "+bits=" + std::to_string(serial_.bits) + "+parity=" +
                        std::string(Parities[static_cast<std::size_t>(serial_.parity)]) +
                        "+flow=" + std::string(Flows[static_cast<std::size_t>(serial_.flow)]);

@@ -28,7 +28,7 @@ struct GoodCase {
     const char* canonical;
 };
 
-TEST(PrinterAddressTest, WellFormedAddressesGiveTheirPartsAndDefaultPorts) {
+TEST(PrinterAddressTest, WellFormedAddressesGiveTheirPartsAndReadBackFromTheirText) {
     const GoodCase cases[] = {
         {"socket://printer.local", Scheme::Socket, "printer.local", 9100, "", "",
          "socket://printer.local:9100"},
@@ -44,6 +44,10 @@ TEST(PrinterAddressTest, WellFormedAddressesGiveTheirPartsAndDefaultPorts) {
         {"file:/dev/usb/lp0", Scheme::File, "", 0, "", "/dev/usb/lp0", "file:/dev/usb/lp0"},
         {"file:///dev/usb/lp1", Scheme::File, "", 0, "", "/dev/usb/lp1", "file:/dev/usb/lp1"},
         {"file:LPT1", Scheme::File, "", 0, "", "LPT1", "file:LPT1"},
+        // A device named with a leading "//" keeps it when written out.
+        {"file:////srv/lp", Scheme::File, "", 0, "", "//srv/lp", "file:////srv/lp"},
+        {"serial:////x", Scheme::Serial, "", 0, "", "//x",
+         "serial:////x?baud=9600+bits=8+parity=none+flow=none"},
         {"serial:/dev/ttyUSB0", Scheme::Serial, "", 0, "", "/dev/ttyUSB0",
          "serial:/dev/ttyUSB0?baud=9600+bits=8+parity=none+flow=none"},
         {"serial:COM3?baud=115200+bits=7+parity=even+flow=hard+stop=2", Scheme::Serial, "", 0, "",
@@ -59,8 +63,11 @@ TEST(PrinterAddressTest, WellFormedAddressesGiveTheirPartsAndDefaultPorts) {
         EXPECT_EQ(address.queue(), c.queue) << c.text;
         EXPECT_EQ(address.device(), c.device) << c.text;
         EXPECT_EQ(address.Text(), c.canonical) << c.text;
-        // The written-out form reads back as the same address.
+        // The written-out form reads back as the same address, and both forms are taken
+        // for addresses where a printer name is resolved.
         EXPECT_EQ(PrinterAddress::Parse(address.Text()).address, address) << c.text;
+        EXPECT_TRUE(PrinterAddress::IsAddress(c.text)) << c.text;
+        EXPECT_TRUE(PrinterAddress::IsAddress(address.Text())) << c.text;
     }
 }
 
@@ -77,6 +84,8 @@ TEST(PrinterAddressTest, SerialOptionsAreRead) {
 TEST(PrinterAddressTest, MalformedAddressesSayWhatIsWrong) {
     const std::pair<const char*, const char*> cases[] = {
         {"gopher://h", "the scheme \"gopher\" is not known"},
+        {"file", "no scheme is given"},
+        {"serial", "no scheme is given"},
         {"socket:h:9100", "\"//\" must follow \"socket:\""},
         {"socket://", "no host is given"},
         {"socket://:9100", "no host is given"},
