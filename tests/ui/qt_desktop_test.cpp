@@ -18,17 +18,16 @@
 namespace {
 
 // Runs `handle` on the modal window once it is up (the call that shows it does not return
-// before it is closed), then lets the handler close it.
-template <typename Modal> void WhenShown(std::function<void(Modal&)> handle) {
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [handle, poll] {
+// before it is closed), then lets the handler close it. Each look that finds no window yet
+// schedules the next; the last one owns nothing, so nothing is left behind.
+template <typename Modal> void WhenShown(std::function<void(Modal&)> handle, int delayMs = 0) {
+    QTimer::singleShot(delayMs, [handle] {
         if (auto* modal = qobject_cast<Modal*>(QApplication::activeModalWidget())) {
             handle(*modal);
             return;
         }
-        QTimer::singleShot(10, *poll);
-    };
-    QTimer::singleShot(0, *poll);
+        WhenShown<Modal>(handle, 10);
+    });
 }
 
 TEST(NameFiltersTest, EachPairBecomesADescriptionWithItsPatterns) {
