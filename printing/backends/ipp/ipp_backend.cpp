@@ -137,6 +137,13 @@ IppBackend::Silence IppBackend::Unanswered(int status, const std::string& detail
     return {FailureKind::Reset, "the printer closed or reset the connection"};
 }
 
+void IppBackend::FailUnanswered(const std::string& step, int status, const std::string& detail,
+                                const std::string& after) const {
+    const Silence silence = Unanswered(status, detail);
+    throw JobFailure(silence.kind, "The printer at " + printerUri_ + " did not " + step + ": " +
+                                       silence.why + after + ".");
+}
+
 FailureKind IppBackend::ConnectionFailureKind(FailureKind answered) const {
     const int error = connection_ ? httpError(connection_.get()) : 0;
     if (error == ETIMEDOUT) {
@@ -184,11 +191,12 @@ void IppBackend::ReadPrinterAttributes() {
         cupsDoRequest(connection_.get(), request.release(), address_.queue().c_str()));
     const ipp_status_t status = cupsLastError();
     const std::string detail = cupsLastErrorString();
-    const Silence silence =
-        response ? Silence{FailureKind::Refused, detail} : Unanswered(status, detail);
-    if (!response || !Succeeded(status)) {
-        throw JobFailure(silence.kind, "The printer at " + printerUri_ +
-                                           " did not tell its attributes: " + silence.why + ".");
+    if (!response) {
+        FailUnanswered("tell its attributes", status, detail);
+    }
+    if (!Succeeded(status)) {
+        throw JobFailure(FailureKind::Refused, "The printer at " + printerUri_ +
+                                                   " did not tell its attributes: " + detail + ".");
     }
     ipp_attribute_t* formats =
         ippFindAttribute(response.get(), "document-format-supported", IPP_TAG_MIMETYPE);
@@ -289,10 +297,7 @@ void IppBackend::CreateJob() {
             return;
         }
         if (!response) {
-            const Silence silence = Unanswered(status, detail);
-            throw JobFailure(silence.kind,
-                             "The printer at " + printerUri_ +
-                                 " did not answer the job's creation: " + silence.why + ".");
+            FailUnanswered("answer the job's creation", status, detail);
         }
         RetryWhileBusy(status, detail, busy);
     }
@@ -326,10 +331,7 @@ void IppBackend::OpenDocumentRequest(int operation, const std::string& format) {
         const ipp_status_t status = cupsLastError();
         const std::string detail = cupsLastErrorString();
         if (!response) {
-            const Silence silence = Unanswered(status, detail);
-            throw JobFailure(silence.kind,
-                             "The printer at " + printerUri_ +
-                                 " did not answer the document's request: " + silence.why + ".");
+            FailUnanswered("answer the document's request", status, detail);
         }
         RetryWhileBusy(status, detail, busy);
     }
@@ -361,10 +363,7 @@ void IppBackend::FinishDocument() {
     const ipp_status_t status = cupsLastError();
     const std::string detail = cupsLastErrorString();
     if (!response) {
-        const Silence silence = Unanswered(status, detail);
-        throw JobFailure(silence.kind, "The printer at " + printerUri_ +
-                                           " did not answer after the document: " + silence.why +
-                                           "; " + SentSoFar() + ".");
+        FailUnanswered("answer after the document", status, detail, "; " + SentSoFar());
     }
     if (!Succeeded(status)) {
         const std::string why = status == IPP_STATUS_ERROR_DOCUMENT_FORMAT_NOT_SUPPORTED

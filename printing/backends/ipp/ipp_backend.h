@@ -77,6 +77,9 @@ private:
         std::string why;
     };
     Silence Unanswered(int status, const std::string& detail) const;
+    // Throws that the printer did not do the step ("tell its attributes"), and why.
+    [[noreturn]] void FailUnanswered(const std::string& step, int status, const std::string& detail,
+                                     const std::string& after = {}) const;
     // The kind of the failure the document connection just saw: no progress within the
     // stall time-out, the connection cut, or else `answered`, the printer's own answer.
     FailureKind ConnectionFailureKind(FailureKind answered) const;
