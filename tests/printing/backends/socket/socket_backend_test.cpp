@@ -152,6 +152,14 @@ TEST(SocketBackendTest, MisbehavingPrinterFailsTheJobInBoundedTime) {
         for (const char* text : c.expected) {
             EXPECT_NE(Failure(result).find(text), std::string::npos) << Failure(result);
         }
+#ifdef __linux__
+        // The count is what the printer acknowledged, never what our own side still holds:
+        // a printer that stopped reading took less than the pieces handed over.
+        if (c.kind == FailureKind::TimedOut && c.jobBytes > (1u << 20)) {
+            const std::string why = Failure(result);
+            EXPECT_LT(std::stoull(why.substr(why.rfind("; ") + 2)), result.bytesSent) << why;
+        }
+#endif
     }
 }
 
