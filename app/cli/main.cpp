@@ -3,6 +3,7 @@
 #include "app/cli/console_setup.h"
 #include "app/cli/interrupt_flag.h"
 #include "app/cli/interrupt_signals.h"
+#include "core/safe_text.h"
 #include "printing/job/printer_access.h"
 #include "printing/platform/platform_printer_access.h"
 
@@ -72,7 +73,8 @@ int main(int argc, char** argv) {
         }
         return program.Run(arguments);
     } catch (const std::exception& error) {
-        std::cerr << "tolvenmark-cli: " << error.what() << std::endl;
+        // The words may carry a spooler's or a file system's text: shown as every such text is.
+        std::cerr << "tolvenmark-cli: " << SafeText(error.what(), WholeText) << std::endl;
         return CliProgram::ExitSomeFailed;
     }
 }
