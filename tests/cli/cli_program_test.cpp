@@ -87,7 +87,7 @@ private:
 class CliProgramTest : public ::testing::Test {
 protected:
     FakePrinterCatalog catalog;
-    PickyPrinters spooler;
+    PickyPrinters printers;
     std::istringstream in;
     std::ostringstream out;
     std::ostringstream err;
@@ -96,7 +96,7 @@ protected:
     CliProgramTest() {
         catalog.names = {"Office", "LabelWriter", "Lab"};
         catalog.defaultName = "labelwriter";
-        spooler.recording.catalog = &catalog;
+        printers.recording.catalog = &catalog;
     }
 
     int Run(const Arguments& arguments, const std::string& input = {}) {
@@ -104,10 +104,10 @@ protected:
         in.clear();
         out.str({});
         err.str({});
-        return CliProgram(spooler, in, out, err).Run(arguments);
+        return CliProgram(printers, in, out, err).Run(arguments);
     }
 
-    // Runs on a terminal, as it were: with an interrupt flag, which the spooler raises at
+    // Runs on a terminal, as it were: with an interrupt flag, which the printers raise at
     // the count-th call of the operation, and with progress drawn on a clock that moves a
     // second at each look, so that every piece is drawn.
     int RunWatched(const Arguments& arguments, const std::string& input = {},
@@ -116,11 +116,11 @@ protected:
         in.clear();
         out.str({});
         err.str({});
-        spooler.recording = RecordingPrinters();
-        spooler.recording.catalog = &catalog;
+        printers.recording = RecordingPrinters();
+        printers.recording.catalog = &catalog;
         InterruptFlag interrupt;
-        spooler.RaiseAt(interrupt, signal, raiseAt, count);
-        CliProgram program(spooler, in, out, err);
+        printers.RaiseAt(interrupt, signal, raiseAt, count);
+        CliProgram program(printers, in, out, err);
         program.WatchInterrupt(interrupt);
         program.ShowProgress([this] { return now += std::chrono::seconds(1); });
         return program.Run(arguments);
@@ -135,13 +135,13 @@ protected:
 
     // The printer each job was opened on, in order.
     std::vector<std::string> OpenedPrinters() const {
-        std::vector<std::string> printers;
-        for (const auto& call : spooler.recording.Calls()) {
+        std::vector<std::string> opened;
+        for (const auto& call : printers.recording.Calls()) {
             if (call.operation == "Open") {
-                printers.push_back(call.argument);
+                opened.push_back(call.argument);
             }
         }
-        return printers;
+        return opened;
     }
 };
 
@@ -183,21 +183,21 @@ TEST_F(CliProgramTest, PrintSendsEachFileAsItsOwnJobToTheDefaultsListName) {
     const std::string second = File("b.prn", std::string(3, '\0'));
     EXPECT_EQ(Run({"print", first, second}), 0);
     EXPECT_EQ(OpenedPrinters(), (Arguments{"LabelWriter", "LabelWriter"}));
-    EXPECT_EQ(spooler.recording.Written(), (Arguments{"\x1B"
-                                                      "E" +
-                                                          AllByteValues(),
-                                                      std::string(3, '\0')}));
+    EXPECT_EQ(printers.recording.Written(), (Arguments{"\x1B"
+                                                       "E" +
+                                                           AllByteValues(),
+                                                       std::string(3, '\0')}));
     EXPECT_EQ(out.str(), "request id is LabelWriter-1 (1 file(s))\n"
                          "request id is LabelWriter-2 (1 file(s))\n");
     EXPECT_EQ(err.str(), "");
     // The same job as the window's: the same name, finished.
-    EXPECT_EQ(spooler.recording.Options()[0].title, "Tolvenmark Document");
-    EXPECT_EQ(spooler.recording.Operations().back(), "Finish");
+    EXPECT_EQ(printers.recording.Options()[0].title, "Tolvenmark Document");
+    EXPECT_EQ(printers.recording.Operations().back(), "Finish");
 }
 
 TEST_F(CliProgramTest, FailedFilesAreNamedAndTheOthersStillSent) {
     const std::string good = File("good.prn", "good");
-    const std::string refused = File("refused.prn", spooler.refusedData);
+    const std::string refused = File("refused.prn", printers.refusedData);
     const std::string missing = dir.File("missing.prn");
     EXPECT_EQ(Run({"print", "-P", "Lab", missing, refused, dir.Path().string(), good}), 1);
     // A file that can't be read never opens a job; the refused one was tried.
@@ -223,16 +223,16 @@ TEST_F(CliProgramTest, NoDefaultPrinterSendsNothing) {
     EXPECT_EQ(Run({"send", "<ESC>E"}), 1);
     EXPECT_EQ(err.str(),
               "tolvenmark-cli: cannot find the default printer: No print scheduler answers\n");
-    EXPECT_TRUE(spooler.recording.Calls().empty());
+    EXPECT_TRUE(printers.recording.Calls().empty());
     EXPECT_EQ(out.str(), "");
 }
 
 TEST_F(CliProgramTest, SendConvertsTheTokensOfTheArgumentOrOfStandardInput) {
     EXPECT_EQ(Run({"send", "-P", "Office", "<ESC>E<ESC>&l1O"}), 0);
     EXPECT_EQ(Run({"send", "-", "-P", "Office"}, std::string("<FF>x\0\r\n\xFF", 9)), 0);
-    EXPECT_EQ(spooler.recording.Written(), (Arguments{"\x1B"
-                                                      "E\x1B&l1O",
-                                                      std::string("\fx\0\r\n\xFF", 6)}));
+    EXPECT_EQ(printers.recording.Written(), (Arguments{"\x1B"
+                                                       "E\x1B&l1O",
+                                                       std::string("\fx\0\r\n\xFF", 6)}));
     EXPECT_EQ(out.str(), "request id is Office-2 (0 file(s))\n");
 }
 
@@ -240,14 +240,14 @@ TEST_F(CliProgramTest, SendFailuresAndEmptyCodes) {
     EXPECT_EQ(Run({"send", ""}), 1);
     EXPECT_EQ(Run({"send", "-"}, ""), 1);
     EXPECT_EQ(err.str(), "tolvenmark-cli: nothing to send: the codes are empty\n");
-    EXPECT_TRUE(spooler.recording.Calls().empty());
-    EXPECT_EQ(Run({"send", spooler.refusedData}), 1);
+    EXPECT_TRUE(printers.recording.Calls().empty());
+    EXPECT_EQ(Run({"send", printers.refusedData}), 1);
     EXPECT_EQ(err.str(),
               "tolvenmark-cli: codes not sent to LabelWriter: Write refused: printer on fire\n");
     // A printer's words never act on the terminal: no retitling, no clearing.
-    spooler.refusal = "\x1b]0;owned\x07\x1b[2J\xc2\x9b"
-                      "2J";
-    EXPECT_EQ(Run({"send", spooler.refusedData}), 1);
+    printers.refusal = "\x1b]0;owned\x07\x1b[2J\xc2\x9b"
+                       "2J";
+    EXPECT_EQ(Run({"send", printers.refusedData}), 1);
     EXPECT_EQ(err.str(), "tolvenmark-cli: codes not sent to LabelWriter: "
                          "\\x1b]0;owned\\x07\\x1b[2J\\xc2\\x9b2J\n");
     EXPECT_EQ(out.str(), "");
@@ -270,7 +270,7 @@ TEST_F(CliProgramTest, ShowAndEncodeConvertFilesAndStandardInput) {
     EXPECT_EQ(Run({"show", dir.File("missing")}), 1);
     EXPECT_EQ(err.str(), "tolvenmark-cli: Could not read \"" + dir.File("missing") +
                              "\": No such file or directory\n");
-    EXPECT_TRUE(spooler.recording.Calls().empty());
+    EXPECT_TRUE(printers.recording.Calls().empty());
 }
 
 TEST_F(CliProgramTest, OutputThatCannotBeWrittenIsAFailure) {
@@ -281,7 +281,7 @@ TEST_F(CliProgramTest, OutputThatCannotBeWrittenIsAFailure) {
     std::ostream fullOut(&full);
     in.str(std::string("\x1B"
                        "E"));
-    CliProgram program(spooler, in, fullOut, err);
+    CliProgram program(printers, in, fullOut, err);
     EXPECT_EQ(program.Run({"show"}), 1);
     EXPECT_EQ(err.str(), "tolvenmark-cli: cannot write to standard output\n");
 }
@@ -289,8 +289,8 @@ TEST_F(CliProgramTest, OutputThatCannotBeWrittenIsAFailure) {
 TEST_F(CliProgramTest, StandardInputIsStreamedUnderTheTitleGiven) {
     const std::string big = AllByteValues() + std::string(70000, '\xFF');
     EXPECT_EQ(Run({"print", "-d", "Lab", "-t", "Label", "-"}, big), 0);
-    EXPECT_EQ(spooler.recording.Written(), (Arguments{big.substr(0, 65536), big.substr(65536)}));
-    EXPECT_EQ(spooler.recording.Options()[0].title, "Label");
+    EXPECT_EQ(printers.recording.Written(), (Arguments{big.substr(0, 65536), big.substr(65536)}));
+    EXPECT_EQ(printers.recording.Options()[0].title, "Label");
     EXPECT_EQ(out.str(), "request id is Lab-1 (0 file(s))\n");
     EXPECT_EQ(err.str(), "");
 }
@@ -311,8 +311,8 @@ TEST_F(CliProgramTest, EmptyInputOrFileMakesNoJob) {
 TEST_F(CliProgramTest, EncodingTurnsTerminalTextIntoTheCodePagesBytesAndBack) {
     EXPECT_EQ(Run({"send", "--encoding", "cp1252", "-P", "Lab", "-"}, "\u00E9\u20AC<CR>"), 0);
     EXPECT_EQ(Run({"send", "--encoding=cp850", "-t", "Codes", "\u00F8<ESC>"}), 0);
-    EXPECT_EQ(spooler.recording.Written(), (Arguments{"\xE9\x80\r", "\x9B\x1B"}));
-    EXPECT_EQ(spooler.recording.Options()[1].title, "Codes");
+    EXPECT_EQ(printers.recording.Written(), (Arguments{"\xE9\x80\r", "\x9B\x1B"}));
+    EXPECT_EQ(printers.recording.Options()[1].title, "Codes");
     EXPECT_EQ(Run({"encode", "--encoding", "cp437"}, "\u2502<LF>"), 0);
     EXPECT_EQ(out.str(), "\xB3\n");
     EXPECT_EQ(Run({"show", "--encoding", "cp437"}, "\xB3\xC4\x01"), 0);
@@ -335,7 +335,7 @@ TEST_F(CliProgramTest, TextWithoutBytesInTheCodePageStopsBeforeAnythingIsSentOrW
     EXPECT_EQ(Run({"encode", "--encoding", "cp437", file}), 1);
     EXPECT_EQ(err.str(), "tolvenmark-cli: " + file +
                              ": line 1, column 2: U+00C1 \"\u00C1\" has no byte in cp437\n");
-    EXPECT_TRUE(spooler.recording.Calls().empty());
+    EXPECT_TRUE(printers.recording.Calls().empty());
     EXPECT_EQ(out.str(), "");
 }
 
@@ -380,7 +380,7 @@ TEST_F(CliProgramTest, AnInterruptWithdrawsTheJobInProgressAndSendsNoMore) {
     for (const Case& c : cases) {
         const std::size_t count = c.raiseAt == "Write" ? 2 : 1;
         EXPECT_EQ(RunWatched(c.arguments, c.input, c.raiseAt, count, c.signal), c.status);
-        EXPECT_EQ(spooler.recording.Operations(), c.operations);
+        EXPECT_EQ(printers.recording.Operations(), c.operations);
         EXPECT_EQ(out.str(), "");
         // A progress line drawn before is wiped first.
         const std::string said = err.str();
