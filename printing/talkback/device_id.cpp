@@ -1,5 +1,7 @@
 #include "printing/talkback/device_id.h"
 
+#include "printing/talkback/reply_text.h"
+
 #include <algorithm>
 #include <array>
 
@@ -37,15 +39,6 @@ std::string Upper(std::string_view text) {
         }
     }
     return upper;
-}
-
-std::string_view Trimmed(std::string_view text) {
-    constexpr std::string_view kBlank = " \t\r\n";
-    const std::size_t first = text.find_first_not_of(kBlank);
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(kBlank) - first + 1);
 }
 
 bool Matches(std::string_view pattern, std::string_view name) {

@@ -1,5 +1,7 @@
 #include "printing/talkback/pjl_status.h"
 
+#include "printing/talkback/reply_text.h"
+
 #include <array>
 #include <charconv>
 #include <optional>
@@ -56,15 +58,6 @@ std::optional<Condition> ConditionOf(int code) {
         }
     }
     return std::nullopt;
-}
-
-std::string_view Trimmed(std::string_view text) {
-    constexpr std::string_view kBlank = " \t\r\n";
-    const std::size_t first = text.find_first_not_of(kBlank);
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(kBlank) - first + 1);
 }
 
 std::string_view Unquoted(std::string_view value) {
