@@ -165,6 +165,9 @@ TEST(SocketBackendTest, MisbehavingPrinterFailsTheJobInBoundedTime) {
 
 // A printer that closes its side at once and reads nothing has not taken the job, whether
 // its close comes before our end of the job or after it, as a printer's end of a job would.
+// Only where the system tells what the printer acknowledged (Linux) can a close that comes
+// after our end be told from a printer's word that it took everything.
+#ifdef __linux__
 TEST(SocketBackendTest, APrinterThatClosesWithoutReadingHasNotTakenTheJob) {
     LoopbackPeer printer("127.0.0.1", [](asio::ip::tcp::socket& socket, LoopbackPeer& peer) {
         socket.shutdown(asio::ip::tcp::socket::shutdown_send);
@@ -178,6 +181,7 @@ TEST(SocketBackendTest, APrinterThatClosesWithoutReadingHasNotTakenTheJob) {
               std::string::npos)
         << Failure(result);
 }
+#endif
 
 // A stop during a long wait (here for a printer that never closes, with a stall time-out
 // far beyond the test's bound) ends the wait soon and withdraws the job.
