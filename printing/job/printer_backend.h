@@ -21,9 +21,9 @@ public:
 
     // The job's stop flag, which another thread may set while a step waits on the printer:
     // a backend whose steps can wait long (a printer that takes no data, or never closes)
-    // looks at it while it waits and fails the step soon after it is set, so that a stop
-    // never waits out a time-out. Given before Open; may be none.
-    virtual void WatchStop(const std::atomic<bool>* stop) { (void)stop; }
+    // looks at it (StopFlag) while it waits and fails the step soon after it is set, so
+    // that a stop never waits out a time-out. Given before Open; may be none.
+    void WatchStop(const std::atomic<bool>* stop) { stop_ = stop; }
 
     // Whether the backend must know the job's length before it reaches the printer (an
     // LPD server is told each file's size first). The driver then keeps the job's bytes
@@ -56,4 +56,10 @@ public:
 
     // The spooler's or printer's number for the job, or 0 when it keeps none.
     virtual int JobId() const { return 0; }
+
+protected:
+    const std::atomic<bool>* StopFlag() const { return stop_; }
+
+private:
+    const std::atomic<bool>* stop_ = nullptr;
 };

@@ -36,7 +36,7 @@ void DeviceBackend::Open(std::optional<std::uint64_t>) {
         line_ = address_.scheme() == PrinterAddress::Scheme::File
                     ? DeviceLine::OpenDevice(address_.device())
                     : DeviceLine::OpenSerial(address_.device(), address_.serial());
-        line_->WatchStop(stop_);
+        line_->WatchStop(StopFlag());
     } catch (const DeviceFault& fault) {
         Fail(fault);
     }

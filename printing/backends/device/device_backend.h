@@ -27,7 +27,6 @@ public:
     void Write(std::string_view data) override;
     void Finish() override;
     void Abort() override;
-    void WatchStop(const std::atomic<bool>* stop) override { stop_ = stop; }
 
 private:
     // The fault as the job's failure, with what had reached the device.
@@ -36,5 +35,4 @@ private:
     PrinterAddress address_;
     JobOptions options_;
     std::unique_ptr<DeviceLine> line_;
-    const std::atomic<bool>* stop_ = nullptr;
 };

@@ -161,7 +161,7 @@ void IppBackend::Open(std::optional<std::uint64_t> /*length*/) {
     // cut short by the user's stop; the cancel's own connection is not, so a withdrawn job
     // is still cancelled.
     deadline_ = std::make_unique<HttpDeadline>(options_.timeouts.stall);
-    deadline_->WatchStop(stop_);
+    deadline_->WatchStop(StopFlag());
     deadline_->Watch(connection_.get());
     ReadPrinterAttributes();
     documentName_ = options_.title.empty() ? JobOptions::DefaultTitle : options_.title;
@@ -260,7 +260,7 @@ void IppBackend::RetryWhileBusy(int status, const std::string& detail, BusyWait&
     ++busy.tries;
     if (status == IPP_STATUS_ERROR_BUSY && busy.tries < BusyTries &&
         busy.waited + busy.next <= options_.timeouts.stall) {
-        PauseUnlessStopped(busy.next, stop_);
+        PauseUnlessStopped(busy.next, StopFlag());
         busy.waited += busy.next;
         busy.next *= 2;
         return;

@@ -35,7 +35,6 @@ public:
     void Write(std::string_view data) override;
     void Finish() override;
     void Abort() override;
-    void WatchStop(const std::atomic<bool>* stop) override { stop_ = stop; }
     int JobId() const override { return jobId_; }
 
 private:
@@ -90,7 +89,6 @@ private:
     PrinterAddress address_;
     JobOptions options_;
     std::string printerUri_;
-    const std::atomic<bool>* stop_ = nullptr;
     // Declared before the connection, which it watches, so that it outlives it.
     std::unique_ptr<HttpDeadline> deadline_;
     Connection connection_;

@@ -80,7 +80,7 @@ void LpdBackend::Open(std::optional<std::uint64_t> length) {
     length_ = *length;
     dataBytesSent_ = 0;
     connection_ = std::make_unique<TcpConnection>();
-    connection_->WatchStop(stop_);
+    connection_->WatchStop(StopFlag());
     if (!connection_->Connect(address_.host(), address_.port(), options_.timeouts.connect)) {
         throw JobFailure(connection_->TimedOut() ? FailureKind::TimedOut : FailureKind::Unreachable,
                          "Could not connect to " + Where() + ": " + connection_->Reason() + ".");

@@ -29,7 +29,6 @@ public:
     void Write(std::string_view data) override;
     void Finish() override;
     void Abort() override;
-    void WatchStop(const std::atomic<bool>* stop) override { stop_ = stop; }
     // The job's number in its file names, 1 to 999.
     int JobId() const override { return jobNumber_; }
 
@@ -52,5 +51,4 @@ private:
     bool sendingBegan_ = false;
     std::uint64_t length_ = 0;
     std::uint64_t dataBytesSent_ = 0;
-    const std::atomic<bool>* stop_ = nullptr;
 };

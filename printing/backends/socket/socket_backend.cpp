@@ -26,7 +26,7 @@ void SocketBackend::Fail(const std::string& what, FailureKind usual) {
 void SocketBackend::Open(std::optional<std::uint64_t>) {
     Abort();
     connection_ = std::make_unique<TcpConnection>();
-    connection_->WatchStop(stop_);
+    connection_->WatchStop(StopFlag());
     if (!connection_->Connect(address_.host(), address_.port(), options_.timeouts.connect)) {
         Fail("Could not connect to", FailureKind::Unreachable);
     }

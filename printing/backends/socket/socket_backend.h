@@ -29,7 +29,6 @@ public:
     std::size_t Read(char* buffer, std::size_t capacity, std::chrono::milliseconds wait) override;
     void Finish() override;
     void Abort() override;
-    void WatchStop(const std::atomic<bool>* stop) override { stop_ = stop; }
 
 private:
     // `usual` is the kind of a failure that was neither a time-out nor a reset.
@@ -40,5 +39,4 @@ private:
     JobOptions options_;
     // Held from Open until the job is finished or withdrawn.
     std::unique_ptr<TcpConnection> connection_;
-    const std::atomic<bool>* stop_ = nullptr;
 };

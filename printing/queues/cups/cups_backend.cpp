@@ -57,7 +57,7 @@ void CupsBackend::Open(std::optional<std::uint64_t> /*length*/) {
     // without disturbing the library's shared connection, and every wait on it is bounded.
     const std::chrono::milliseconds timeout = options_.timeouts.scheduler;
     deadline_ = std::make_unique<HttpDeadline>(timeout);
-    deadline_->WatchStop(stop_);
+    deadline_->WatchStop(StopFlag());
     connection_.reset(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
                                    static_cast<int>(timeout.count()), nullptr));
     if (!connection_) {
@@ -105,7 +105,7 @@ void CupsBackend::CreateJobWhenThereIsRoom() {
     std::chrono::milliseconds pause = FirstRoomPause;
     const auto giveUp = std::chrono::steady_clock::now() + RoomWaitLimit;
     while (!CreateJob() && SchedulerIsFull() && std::chrono::steady_clock::now() + pause < giveUp) {
-        PauseUnlessStopped(pause, stop_);
+        PauseUnlessStopped(pause, StopFlag());
         pause = std::min(pause * 2, LongestRoomPause);
     }
     if (jobId_ != 0) {

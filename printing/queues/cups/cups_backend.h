@@ -27,7 +27,6 @@ public:
     void Write(std::string_view data) override;
     void Finish() override;
     void Abort() override;
-    void WatchStop(const std::atomic<bool>* stop) override { stop_ = stop; }
     int JobId() const override { return jobId_; }
 
 private:
@@ -54,5 +53,4 @@ private:
     bool jobPending_ = false;
     int createStatus_ = 0;
     std::string createError_;
-    const std::atomic<bool>* stop_ = nullptr;
 };
