@@ -57,6 +57,7 @@ CaptureOptions OptionsFor(const CliArguments::Request& request) {
     }
     options.dir = request.capture.dir.value_or(std::string());
     options.maxSize = request.capture.maxSize.value_or(options.maxSize);
+    options.emulation = request.capture.emulation;
     if (request.timeoutSeconds) {
         options.stallTimeout = std::chrono::duration_cast<std::chrono::milliseconds>(
             std::chrono::duration<double>(*request.timeoutSeconds));

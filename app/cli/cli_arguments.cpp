@@ -6,6 +6,7 @@
 #include <array>
 #include <cctype>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <limits>
 #include <string_view>
@@ -31,24 +32,42 @@ constexpr std::array<CommandForm, 7> Commands = {{
     {"list", Command::List, false, true, false, 0, 0, "tolvenmark-cli list [--timeout SECONDS]"},
     {"print", Command::Print, true, true, false, 1, Many,
      "tolvenmark-cli print [-P PRINTER] [-t TITLE] [--format MIME] [--timeout SECONDS] [--wait] "
-     "[-q] FILE..."},
+     "[--check] [--language L] [-q] FILE..."},
     {"send", Command::Send, true, true, true, 1, 1,
      "tolvenmark-cli send [-P PRINTER] [-t TITLE] [--format MIME] [--timeout SECONDS] [--wait] "
-     "[-q] "
-     "[--encoding NAME] CODES"},
+     "[--check] [--language L] [-q] [--encoding NAME] CODES"},
     {"show", Command::Show, false, false, true, 0, 1,
      "tolvenmark-cli show [--encoding NAME] [FILE]"},
     {"encode", Command::Encode, false, false, true, 0, 1,
      "tolvenmark-cli encode [--encoding NAME] [FILE]"},
     {"status", Command::Status, false, true, false, 0, 0,
-     "tolvenmark-cli status [-P PRINTER] [--timeout SECONDS]"},
+     "tolvenmark-cli status [-P PRINTER] [--timeout SECONDS] [--language L] [--community NAME] "
+     "[--snmp-port PORT]"},
     {"capture", Command::Capture, false, false, false, 0, 0,
      "tolvenmark-cli capture [--socket [ADDR:]PORT]... [--lpd [ADDR:]PORT]... [--dir DIR] "
-     "[--max-size SIZE] [--timeout SECONDS] [--show|--quiet]"},
+     "[--max-size SIZE] [--timeout SECONDS] [--show|--quiet] [--emulate LANGUAGE [--state STATE] "
+     "[--state-file FILE] [--hold SECONDS]]"},
 }};
 
 // What an option with a value sets.
-enum class Setting { Printer, Title, Encoding, Format, Timeout, Socket, Lpd, Dir, MaxSize };
+enum class Setting {
+    Printer,
+    Title,
+    Encoding,
+    Format,
+    Timeout,
+    Language,
+    Community,
+    SnmpPort,
+    Socket,
+    Lpd,
+    Dir,
+    MaxSize,
+    Emulate,
+    EmulatedState,
+    Hold,
+    StateFile
+};
 
 struct ValueOption {
     std::string_view shortName; // "-P": also "-PVALUE"; empty when there is none
@@ -56,17 +75,24 @@ struct ValueOption {
     Setting setting;
 };
 
-constexpr std::array<ValueOption, 10> ValueOptions = {{
+constexpr std::array<ValueOption, 17> ValueOptions = {{
     {"-P", "--printer", Setting::Printer},
     {"-d", "", Setting::Printer},
     {"-t", "--title", Setting::Title},
     {"", "--encoding", Setting::Encoding},
     {"", "--format", Setting::Format},
     {"", "--timeout", Setting::Timeout},
+    {"", "--language", Setting::Language},
+    {"", "--community", Setting::Community},
+    {"", "--snmp-port", Setting::SnmpPort},
     {"", "--socket", Setting::Socket},
     {"", "--lpd", Setting::Lpd},
     {"", "--dir", Setting::Dir},
     {"", "--max-size", Setting::MaxSize},
+    {"", "--emulate", Setting::Emulate},
+    {"", "--state", Setting::EmulatedState},
+    {"", "--hold", Setting::Hold},
+    {"", "--state-file", Setting::StateFile},
 }};
 
 // A time-out in seconds: a positive number, fractions allowed, no more than a day.
@@ -78,6 +104,19 @@ std::optional<double> Seconds(const std::string& text) {
         return std::nullopt;
     }
     return seconds;
+}
+
+// How long the emulated printer holds a job: 0 or more seconds, fractions allowed, no more
+// than a day.
+std::optional<std::chrono::milliseconds> HoldTime(const std::string& text) {
+    double seconds = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
+    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(seconds) ||
+        seconds < 0 || seconds > 86400) {
+        return std::nullopt;
+    }
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::duration<double>(seconds));
 }
 
 // A MIME type as IPP takes it: type/subtype, no blanks or control characters.
@@ -231,6 +270,11 @@ public:
                 SetOutput(argument);
             } else if (argument == "-q" || argument == "--quiet") {
                 SetQuiet();
+            } else if (argument == "--check") {
+                if (!form_.sends) {
+                    Fail("'" + std::string(form_.name) + "' sends nothing and takes no --check");
+                }
+                request_.check = true;
             } else if (argument == "--wait") {
                 if (!form_.sends) {
                     Fail("'" + std::string(form_.name) + "' sends nothing and takes no --wait");
@@ -241,6 +285,7 @@ public:
             }
         }
         CheckOperandCount();
+        CheckEmulation();
         return request_;
     }
 
@@ -286,6 +331,12 @@ private:
             return "a document format";
         case Setting::Timeout:
             return "a number of seconds";
+        case Setting::Language:
+            return "a language";
+        case Setting::Community:
+            return "a community name";
+        case Setting::SnmpPort:
+            return "a port number";
         case Setting::Socket:
         case Setting::Lpd:
             return "[ADDR:]PORT";
@@ -293,6 +344,14 @@ private:
             return "a folder";
         case Setting::MaxSize:
             return "a size";
+        case Setting::Emulate:
+            return "a printer language";
+        case Setting::EmulatedState:
+            return "a printer state";
+        case Setting::Hold:
+            return "a number of seconds";
+        case Setting::StateFile:
+            return "a file";
         }
         return {};
     }
@@ -349,13 +408,56 @@ private:
                 Fail("the time-out '" + value + "' is not a number of seconds above 0");
             }
             break;
+        case Setting::Language:
+        case Setting::Community:
+        case Setting::SnmpPort:
+            SetTalk(setting, value, command);
+            break;
         case Setting::Socket:
         case Setting::Lpd:
         case Setting::Dir:
         case Setting::MaxSize:
             SetCapture(setting, value);
             break;
+        case Setting::Emulate:
+        case Setting::EmulatedState:
+        case Setting::Hold:
+        case Setting::StateFile:
+            SetEmulation(setting, value);
+            break;
         }
+    }
+
+    // What a direct printer is asked in: its language, on every command that reaches a
+    // printer; its SNMP agent, on status.
+    void SetTalk(Setting setting, const std::string& value, const std::string& command) {
+        const bool status = form_.command == Command::Status;
+        if (setting == Setting::Language) {
+            if (!form_.sends && !status) {
+                Fail(command + " asks no printer and takes no language");
+            }
+            request_.language = PrinterLanguageName::Find(value);
+            if (!request_.language) {
+                Fail("unknown language '" + value + "' (" +
+                     std::string(PrinterLanguageName::Choices()) + ")");
+            }
+            return;
+        }
+        if (!status) {
+            Fail(command + " asks no SNMP agent; only status does");
+        }
+        if (setting == Setting::Community) {
+            if (value.empty()) {
+                Fail("the community name is empty");
+            }
+            request_.community = value;
+            return;
+        }
+        const std::optional<std::uint64_t> port = Decimal(value, 5);
+        if (!port || *port == 0 || *port > 65535) {
+            Fail("the SNMP port '" + value + "' is not a number from 1 to 65535");
+        }
+        request_.snmpPort = static_cast<std::uint16_t>(*port);
     }
 
     void RequireCapture(const std::string& option) const {
@@ -388,6 +490,53 @@ private:
             if (!capture.maxSize) {
                 Fail("the size '" + value + "' is not a number of bytes above 0 (K, M, G allowed)");
             }
+        }
+    }
+
+    // --emulate and what only it gives a meaning: the printer's state, the file that gives
+    // it, and how long formats and jobs stay in its buffer.
+    void SetEmulation(Setting setting, const std::string& value) {
+        Emulation& emulation = request_.capture.emulation;
+        if (setting == Setting::Emulate) {
+            RequireCapture("--emulate");
+            emulation.language = Emulation::LanguageNamed(value);
+            if (!emulation.language) {
+                Fail("unknown printer language '" + value + "' (escpos, zpl or pjl)");
+            }
+            return;
+        }
+        if (setting == Setting::EmulatedState) {
+            RequireCapture("--state");
+            const std::optional<Emulation::State> state = Emulation::StateNamed(value);
+            if (!state) {
+                Fail("unknown printer state '" + value +
+                     "' (ready, paper-out, cover-open, paused or offline)");
+            }
+            emulation.state = *state;
+        } else if (setting == Setting::Hold) {
+            RequireCapture("--hold");
+            const std::optional<std::chrono::milliseconds> hold = HoldTime(value);
+            if (!hold) {
+                Fail("the hold time '" + value + "' is not a number of seconds from 0 to 86400");
+            }
+            emulation.hold = *hold;
+        } else {
+            RequireCapture("--state-file");
+            if (value.empty()) {
+                Fail("the state file name is empty");
+            }
+            emulation.stateFile = value;
+        }
+        if (needsEmulate_.empty()) {
+            needsEmulate_ = setting == Setting::EmulatedState ? "--state"
+                            : setting == Setting::Hold        ? "--hold"
+                                                              : "--state-file";
+        }
+    }
+
+    void CheckEmulation() const {
+        if (!needsEmulate_.empty() && !request_.capture.emulation.language) {
+            Fail("option " + needsEmulate_ + " needs --emulate");
         }
     }
 
@@ -435,6 +584,8 @@ private:
     std::size_t position_ = 1;
     bool optionsEnded_ = false;
     Request request_;
+    // The first option given that means something only with --emulate.
+    std::string needsEmulate_;
 };
 
 } // namespace
@@ -474,13 +625,13 @@ Commands:
                              PRINTER, lpoptions, then the spooler's default) is
                              followed by " (default)" - the name is always the first
                              blank-separated word of a line
-  print [-P PRINTER] [-t TITLE] [--format MIME] [--timeout SECONDS] [--wait] [-q]
-        FILE...
+  print [-P PRINTER] [-t TITLE] [--format MIME] [--timeout SECONDS] [--wait]
+        [--check] [--language L] [-q] FILE...
                              each file as one raw job, in the order given; FILE '-'
                              is standard input, which, like a pipe or a FIFO, is
                              sent as it is read
-  send [-P PRINTER] [-t TITLE] [--format MIME] [--timeout SECONDS] [--wait] [-q]
-       [--encoding NAME] CODES
+  send [-P PRINTER] [-t TITLE] [--format MIME] [--timeout SECONDS] [--wait]
+       [--check] [--language L] [-q] [--encoding NAME] CODES
                              the token text CODES (for example '<ESC>E<ESC>&l1O')
                              converted to bytes and sent as one raw job;
                              CODES '-' reads the token text from standard input
@@ -489,13 +640,19 @@ Commands:
   encode [--encoding NAME] [FILE]
                              token text to raw bytes on standard output
                              (FILE '-' or none: standard input)
-  status [-P PRINTER] [--timeout SECONDS]
-                             the printer's state and why ("stopped: the printer is
-                             not connected"), then each job waiting at it, one a
-                             line: PRINTER-ID, title, user and state, separated
-                             by tabs
+  status [-P PRINTER] [--timeout SECONDS] [--language L] [--community NAME]
+         [--snmp-port PORT]
+                             a queue's (or IPP printer's) state and why
+                             ("stopped: the printer is not connected"), then each
+                             job waiting at it, one a line: PRINTER-ID, title,
+                             user and state, separated by tabs. A direct printer
+                             is asked in its language ("ready", "paper out",
+                             "cover open", ...), a USB printer through its port,
+                             a network printer through SNMP; exit 0 only when
+                             it is ready
   capture [--socket [ADDR:]PORT]... [--lpd [ADDR:]PORT]... [--dir DIR]
           [--max-size SIZE] [--timeout SECONDS] [--show|--quiet]
+          [--emulate LANGUAGE [--state STATE] [--state-file FILE] [--hold SECONDS]]
                              be a raw printer: keep each job a program sends as
                              DIR/job-N.prn, exactly as it arrived, and print a
                              line for it; runs until Ctrl+C (default: --socket 9100)
@@ -508,6 +665,9 @@ Options:
                                ipp://HOST[:PORT]/PATH     (IPP, port 631; ipps: TLS)
                                file:DEVICE                (e.g. file:/dev/usb/lp0)
                                serial:DEVICE?baud=9600+bits=8+parity=none+flow=none
+                             socket, file and serial addresses take the printer's
+                             language: socket://HOST?language=zpl,
+                             serial:DEVICE?baud=9600+language=escpos
   -t, --title TITLE          the job's title (default: "Tolvenmark Document")
   --format MIME              the document format declared to an ipp:// printer
                              (default: application/octet-stream where it takes
@@ -519,8 +679,24 @@ Options:
   --wait                     wait until each job has ended: a job that did not
                              complete (aborted, canceled, held, or waiting at a
                              stopped printer) is named with its state and why.
-                             A socket, LPD or device printer's job has ended
-                             when its bytes are sent
+                             A socket or device printer with a known language
+                             is asked until it says the job is done (ZPL: no
+                             format or label left; PJL: the job's end, for which
+                             the job is put between '@PJL JOB NAME="TITLE"' and
+                             '@PJL EOJ NAME="TITLE"' lines, each with its UEL;
+                             ESC/POS: "sent, printer ready"); an LPD printer's
+                             job has ended when its bytes are sent
+  --check                    first ask a socket or device printer whether it is
+                             ready; one that is not (or that can't be asked) is
+                             sent nothing, and the reason is given
+  --language L               the language a socket or device printer is asked in:
+                             escpos, zpl, pjl, or none (never asked); auto, the
+                             default, takes the address's "?language=L", else a
+                             USB printer's device ID, else (print) the job's
+                             first bytes. A printer is never sent a query in a
+                             language not known to be its own
+  --community NAME           status: the SNMP community (default: public)
+  --snmp-port PORT           status: the SNMP agent's port (default: 161)
   --encoding NAME            the text's character set: cp1252 (the windows'),
                              cp437, cp850 or utf-8. Text is read as UTF-8 and
                              each character becomes its byte in NAME (show: the
@@ -533,6 +709,16 @@ Options:
   --max-size SIZE            capture: a larger job is cut off and kept as
                              job-N.prn.partial (default: 1G; K, M, G allowed)
   --show                     capture: each job's bytes as token text too
+  --emulate LANGUAGE         capture: answer status queries on the socket ports
+                             as an escpos, zpl or pjl printer would (the bytes
+                             are still kept unchanged)
+  --state STATE              capture: the emulated printer's state: ready
+                             (default), paper-out, cover-open, paused, offline
+  --state-file FILE          capture: the state is FILE's first word, read again
+                             at every query; rewrite FILE to change it (a missing
+                             file or unknown word keeps the last state)
+  --hold SECONDS             capture: how long a ZPL format or PJL job stays in
+                             the emulated printer's buffer while it is ready (0)
   -q, --quiet                print, send: no progress line (shown on standard
                              error while a job is sent, when standard error is a
                              terminal); capture: no line per job (problems still

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "printing/address/printer_language.h"
 #include "printing/capture/capture_options.h"
 
 #include <cstdint>
@@ -34,6 +35,15 @@ struct Request {
     bool quiet = false;
     // Set by --wait: wait until each job sent has ended.
     bool wait = false;
+    // Set by --language NAME (print, send, status): the language a direct printer is asked
+    // in, over its address's.
+    std::optional<PrinterLanguage> language;
+    // Set by --check (print, send): a printer that reports itself not ready gets nothing.
+    bool check = false;
+    // Set by --community NAME and --snmp-port PORT (status): the printer's SNMP agent, which
+    // is then asked in any case.
+    std::optional<std::string> community;
+    std::optional<std::uint16_t> snmpPort;
     std::vector<std::string> operands;
 
     // What the capture command alone takes.
@@ -47,6 +57,8 @@ struct Request {
         // --show: each job's token text too; --quiet: no line per job.
         enum class Output { Lines, Show, Quiet };
         Output output = Output::Lines;
+        // --emulate LANGUAGE, --state STATE, --state-file FILE and --hold SECONDS.
+        Emulation emulation;
     };
     Capture capture;
 };

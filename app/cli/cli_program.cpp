@@ -17,6 +17,8 @@
 #include "printing/job/raw_print.h"
 #include "printing/printer_catalog.h"
 #include "printing/printer_list.h"
+#include "printing/talkback/printer_answer.h"
+#include "printing/talkback/status_words.h"
 
 #include <algorithm>
 #include <cctype>
@@ -149,7 +151,8 @@ std::string BytesToText(const CliArguments::Request& request, const std::string&
     return text;
 }
 
-// This run's job options: --title, --format and --timeout, which bounds every wait.
+// This run's job options: --title, --format and --timeout, which bounds every wait; what a
+// direct printer is asked, by --language, --check, --wait, --community and --snmp-port.
 JobOptions OptionsOf(const CliArguments::Request& request) {
     JobOptions options;
     options.title = request.title.value_or(JobOptions::DefaultTitle);
@@ -158,6 +161,12 @@ JobOptions OptionsOf(const CliArguments::Request& request) {
         options.timeouts = Timeouts::All(std::chrono::duration_cast<std::chrono::milliseconds>(
             std::chrono::duration<double>(*request.timeoutSeconds)));
     }
+    options.talk.language = request.language.value_or(PrinterLanguage::Automatic);
+    options.talk.check = request.check;
+    options.talk.confirm = request.wait;
+    options.talk.snmp.always = request.community || request.snmpPort;
+    options.talk.snmp.community = request.community.value_or(options.talk.snmp.community);
+    options.talk.snmp.port = request.snmpPort.value_or(options.talk.snmp.port);
     return options;
 }
 
@@ -329,12 +338,19 @@ bool CliProgram::PrintStream(const PrinterTarget& printer, const std::string& na
         printer, name, fileCount);
 }
 
+// " not sent to PRINTER: ", or where the printer was to confirm the job and bytes of it had
+// reached the printer, " not printed by PRINTER: ".
+std::string CliProgram::FailedAt(const JobResult& result, const PrinterTarget& printer) const {
+    const bool reached = options_.talk.confirm && result.bytesSent > 0;
+    return (reached ? " not printed by " : " not sent to ") + printer.Name() + ": ";
+}
+
 // Says what became of one job; true when it was sent.
 bool CliProgram::Conclude(const JobResult& result, const PrinterTarget& printer,
                           const std::string& name, int fileCount) {
     switch (result.outcome) {
     case JobResult::Outcome::Sent:
-        ReportJob(printer, fileCount, result.jobId);
+        ReportJob(printer, fileCount, result);
         return true;
     case JobResult::Outcome::Empty:
         Complain("nothing to send: " + name + " is empty");
@@ -351,7 +367,7 @@ bool CliProgram::Conclude(const JobResult& result, const PrinterTarget& printer,
     } else if (result.failure->kind() == FailureKind::InputUnreadable) {
         Complain(result.failure->what());
     } else {
-        Complain(name + ": not sent to " + printer.Name() + ": " + result.failure->what());
+        Complain(name + ":" + FailedAt(result, printer) + result.failure->what());
     }
     return false;
 }
@@ -434,11 +450,11 @@ int CliProgram::Send(const CliArguments::Request& request) {
             NoteWithdrawn("the codes", *printer);
             return ReportInterruption();
         }
-        Complain("codes not sent to " + printer->Name() + ": " + result.failure->what());
+        Complain("codes" + FailedAt(result, *printer) + result.failure->what());
         return ExitSomeFailed;
     }
     // Like lp, a job read from anywhere but a file counts no files.
-    ReportJob(*printer, 0, result.jobId);
+    ReportJob(*printer, 0, result);
     const bool completed = !request.wait || Interrupted() || AwaitSentJobs();
     if (Interrupted()) {
         return ReportInterruption();
@@ -470,12 +486,13 @@ int CliProgram::Encode(const CliArguments::Request& request) {
 }
 
 // A printer reached by its address keeps no job number (socket, LPD and devices): its
-// job is done when the bytes are, and is reported so.
-void CliProgram::ReportJob(const PrinterTarget& printer, int fileCount, int jobId) {
+// job is done when the bytes are, or when the printer said so where it was asked.
+void CliProgram::ReportJob(const PrinterTarget& printer, int fileCount, const JobResult& result) {
     EndProgress();
+    const int jobId = result.jobId;
     if (jobId == 0) {
         out_ << "sent to " << Shown(printer.Name()) << " (" << fileCount << " file(s))"
-             << std::endl;
+             << (result.confirmation.empty() ? "" : ": " + result.confirmation) << std::endl;
         return;
     }
     sentJobs_.emplace_back(printer, jobId);
@@ -527,9 +544,8 @@ int CliProgram::Status(const CliArguments::Request& request) {
     if (!printer) {
         return ExitSomeFailed;
     }
-    if (!Monitor().CanFollow(*printer)) {
-        Complain(printer->Name() + ": this printer tells nothing about its state or its jobs");
-        return ExitSomeFailed;
+    if (!printer->IsQueue() && !Monitor().CanFollow(*printer)) {
+        return DirectStatus(*printer);
     }
     PrinterStatus status;
     try {
@@ -544,6 +560,33 @@ int CliProgram::Status(const CliArguments::Request& request) {
              << Shown(job.user) << '\t' << modJobStatus::StateWord(job.state) << '\n';
     }
     return WriteOutput({});
+}
+
+// A printer reached by its address, asked how it stands: "ADDRESS: paper out (ZPL)", then
+// what it says it is; why a source told nothing goes to the error stream. Ready or not is
+// the exit status.
+int CliProgram::DirectStatus(const PrinterTarget& printer) {
+    const PrinterAnswer answer =
+        printers_.Ask(printer, options_, interrupt_ != nullptr ? interrupt_->Stop() : nullptr);
+    for (const std::string& note : answer.notes) {
+        Complain(printer.Name() + ": " + note);
+    }
+    if (!answer.told) {
+        Complain(printer.Name() + ": the printer told nothing of its state");
+        return ExitSomeFailed;
+    }
+    std::string sources;
+    for (const std::string& source : answer.sources) {
+        sources.append(sources.empty() ? "" : ", ").append(source);
+    }
+    out_ << Shown(printer.Name() + ": " + StatusWords::Describe(answer.state, answer.language) +
+                  " (" + sources + ")")
+         << '\n';
+    if (!answer.description.empty()) {
+        out_ << Shown("  " + answer.description) << '\n';
+    }
+    const int written = WriteOutput({});
+    return answer.state.Blocked() ? ExitSomeFailed : written;
 }
 
 // The named file's bytes, or standard input's when there is no name or it is "-". A pipe

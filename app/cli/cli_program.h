@@ -61,7 +61,9 @@ private:
                      int fileCount);
     bool Conclude(const JobResult& result, const PrinterTarget& printer, const std::string& name,
                   int fileCount);
-    void ReportJob(const PrinterTarget& printer, int fileCount, int jobId);
+    void ReportJob(const PrinterTarget& printer, int fileCount, const JobResult& result);
+    int DirectStatus(const PrinterTarget& printer);
+    std::string FailedAt(const JobResult& result, const PrinterTarget& printer) const;
     JobControl Control() const;
     JobControl BeginJob(const std::string& name, std::optional<std::uint64_t> total);
     void EndProgress();

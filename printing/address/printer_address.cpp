@@ -1,5 +1,7 @@
 #include "printing/address/printer_address.h"
 
+#include "printing/address/printer_language.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -141,9 +143,20 @@ private:
         ParseAuthority(rest.substr(0, pathStart));
         std::string_view path =
             pathStart == std::string_view::npos ? std::string_view() : rest.substr(pathStart);
-        if (path.find_first_of("?#") != std::string_view::npos) {
+        const std::size_t query = path.find('?');
+        if (path.find('#') != std::string_view::npos ||
+            (query != std::string_view::npos &&
+             address_.scheme_ != PrinterAddress::Scheme::Socket)) {
             Fault("options after \"?\" or \"#\" are not taken by " + std::string(scheme) +
                   ":// addresses");
+        }
+        if (query != std::string_view::npos) {
+            Options(path.substr(query + 1), [this](std::string_view option) {
+                if (!LanguageOption(option)) {
+                    Fault("the option " + Quoted(option) + " is not known (language)");
+                }
+            });
+            path = path.substr(0, query);
         }
         address_.port_ =
             address_.port_ != 0 ? address_.port_ : PrinterAddress::DefaultPort(address_.scheme_);
@@ -246,10 +259,41 @@ private:
     }
 
     void ParseFile(std::string_view rest) {
-        address_.device_ = std::string(Device(rest, "file"));
-        if (address_.device_.find('?') != std::string::npos) {
-            Fault("a file: address takes no options");
+        const std::size_t query = rest.find('?');
+        address_.device_ = std::string(Device(rest.substr(0, query), "file"));
+        if (query != std::string_view::npos) {
+            Options(rest.substr(query + 1), [this](std::string_view option) {
+                if (!LanguageOption(option)) {
+                    Fault("the option " + Quoted(option) + " is not known (language)");
+                }
+            });
         }
+    }
+
+    // Options are NAME=VALUE, separated by "+" or "&".
+    template <typename Take> static void Options(std::string_view options, Take take) {
+        while (!options.empty()) {
+            const std::size_t end = options.find_first_of("+&");
+            take(options.substr(0, end));
+            options = end == std::string_view::npos ? std::string_view() : options.substr(end + 1);
+        }
+    }
+
+    // language=NAME, which every address that can carry the printer's replies takes.
+    bool LanguageOption(std::string_view option) {
+        const std::size_t equals = option.find('=');
+        if (Lower(option.substr(0, equals)) != "language") {
+            return false;
+        }
+        const std::string_view value =
+            equals == std::string_view::npos ? std::string_view() : option.substr(equals + 1);
+        const std::optional<PrinterLanguage> language = PrinterLanguageName::Find(value);
+        if (!language) {
+            Fault("the language " + Quoted(value) + " is not one of " +
+                  std::string(PrinterLanguageName::Choices()));
+        }
+        address_.language_ = *language;
+        return true;
     }
 
     // A device written as "DEVICE" or "///DEVICE"; "//HOST/DEVICE" names another machine.
@@ -273,12 +317,11 @@ private:
         if (query == std::string_view::npos) {
             return;
         }
-        std::string_view options = rest.substr(query + 1);
-        while (!options.empty()) {
-            const std::size_t end = options.find_first_of("+&");
-            SerialOption(options.substr(0, end));
-            options = end == std::string_view::npos ? std::string_view() : options.substr(end + 1);
-        }
+        Options(rest.substr(query + 1), [this](std::string_view option) {
+            if (!LanguageOption(option)) {
+                SerialOption(option);
+            }
+        });
     }
 
     void SerialOption(std::string_view option) {
@@ -308,7 +351,7 @@ private:
                                                         {"dtrdsr", SerialSettings::Flow::DtrDsr}});
         } else {
             Fault("the serial option " + Quoted(option.substr(0, equals)) +
-                  " is not known (baud, bits, parity, flow, stop)");
+                  " is not known (baud, bits, parity, flow, stop, language)");
         }
     }
 
@@ -380,6 +423,16 @@ std::string PrinterAddress::HostForUrl() const {
 }
 
 std::string PrinterAddress::Text() const {
+    std::string text = TextWithoutLanguage();
+    if (language_ != PrinterLanguage::Automatic) {
+        text.append(scheme_ == Scheme::Serial ? "+" : "?")
+            .append("language=")
+            .append(PrinterLanguageName::NameOf(language_));
+    }
+    return text;
+}
+
+std::string PrinterAddress::TextWithoutLanguage() const {
     const auto network = [this](std::string_view scheme, std::string_view path) {
         return std::string(scheme) + "://" + HostForUrl() + ":" + std::to_string(port_) +
                std::string(path);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "printing/address/printer_language.h"
 #include "printing/address/serial_settings.h"
 
 #include <cstdint>
@@ -16,6 +17,10 @@ struct ParsedPrinterAddress;
 //   ipp://HOST[:PORT]/PATH        an IPP printer, port 631; ipps:// the same over TLS
 //   file:DEVICE                   a character device or FIFO, e.g. file:/dev/usb/lp0
 //   serial:DEVICE?baud=N+bits=8+parity=none+flow=none
+//
+// Addresses that carry the printer's replies (socket, file, serial) take the language the
+// printer is asked about its state in: socket://HOST?language=zpl, file:DEVICE?language=pjl,
+// serial:DEVICE?baud=9600+language=escpos.
 //
 // HOST is a name, an IPv4 address or an IPv6 address in brackets ([::1]). Any printer
 // name that is not an address is a queue name of the system's spooler.
@@ -42,12 +47,22 @@ public:
     // The device of file: and serial: addresses.
     const std::string& device() const { return device_; }
     const SerialSettings& serial() const { return serial_; }
+    // The language written in the address; Automatic when none is.
+    PrinterLanguage language() const { return language_; }
+    // The same printer, to be asked in another language.
+    PrinterAddress WithLanguage(PrinterLanguage language) const {
+        PrinterAddress other = *this;
+        other.language_ = language;
+        return other;
+    }
 
     // The host as it is written in a URL: IPv6 literals in brackets.
     std::string HostForUrl() const;
 
     // The address written out in full, the default port included.
     std::string Text() const;
+    // The address without its language: where the printer is, not how it is spoken to.
+    std::string TextWithoutLanguage() const;
 
     bool operator==(const PrinterAddress&) const = default;
 
@@ -60,6 +75,7 @@ private:
     std::string queue_;
     std::string device_;
     SerialSettings serial_;
+    PrinterLanguage language_ = PrinterLanguage::Automatic;
 
     friend class PrinterAddressParser;
 };

@@ -4,6 +4,8 @@
 #include "printing/capture/capture_session.h"
 #include "printing/capture/give_way.h"
 #include "printing/capture/job_folder.h"
+#include "printing/capture/printer_emulator.h"
+#include "printing/capture/printer_state_file.h"
 
 #include <algorithm>
 #include <array>
@@ -48,6 +50,8 @@ struct CaptureListener::State {
     void Accept(Acceptor& acceptor);
     void OnAccepted(Acceptor& acceptor, const std::error_code& error, asio::ip::tcp::socket socket);
     bool MakeRoom();
+    std::unique_ptr<PrinterEmulator> EmulatorFor(CaptureOptions::Protocol protocol);
+    Emulation::State EmulatedState();
     void OnSessionEnded(CaptureSession* session);
     void Stop(int signal);
 
@@ -60,6 +64,8 @@ struct CaptureListener::State {
     asio::signal_set signals;
     asio::steady_timer graceTimer;
     std::optional<JobFolder> folder;
+    // The emulated printer's state, when a file gives it; one for every connection.
+    std::optional<PrinterStateFile> stateFile;
     std::vector<std::unique_ptr<Acceptor>> acceptors;
     std::map<CaptureSession*, std::shared_ptr<CaptureSession>> sessions;
     bool stopping = false;
@@ -181,7 +187,7 @@ void CaptureListener::State::OnAccepted(Acceptor& acceptor, const std::error_cod
     }
     auto session = std::make_shared<CaptureSession>(
         std::move(socket), acceptor.protocol, *folder, options, report, readBuffer,
-        [this](CaptureSession* ended) { OnSessionEnded(ended); });
+        EmulatorFor(acceptor.protocol), [this](CaptureSession* ended) { OnSessionEnded(ended); });
     sessions.emplace(session.get(), session);
     session->Start();
     Accept(acceptor);
@@ -200,6 +206,22 @@ bool CaptureListener::State::MakeRoom() {
         return true;
     }
     return sessions.size() < std::max<std::size_t>(options.maxConnections, 1) + acceptors.size();
+}
+
+// Each socket connection talks to a printer of its own, in the one state they all share. LPD
+// carries no replies.
+std::unique_ptr<PrinterEmulator>
+CaptureListener::State::EmulatorFor(CaptureOptions::Protocol protocol) {
+    if (protocol != CaptureOptions::Protocol::Socket || !options.emulation.language) {
+        return nullptr;
+    }
+    return std::make_unique<PrinterEmulator>(
+        *options.emulation.language, [this] { return EmulatedState(); }, options.emulation.hold,
+        PrinterEmulator::Clock::now());
+}
+
+Emulation::State CaptureListener::State::EmulatedState() {
+    return stateFile ? stateFile->Read() : options.emulation.state;
 }
 
 void CaptureListener::State::OnSessionEnded(CaptureSession* session) {
@@ -248,6 +270,10 @@ CaptureListener::~CaptureListener() = default;
 
 void CaptureListener::Listen() {
     state_->folder.emplace(state_->options.dir);
+    if (!state_->options.emulation.stateFile.empty()) {
+        state_->stateFile.emplace(state_->options.emulation.stateFile,
+                                  state_->options.emulation.state);
+    }
     for (const CaptureOptions::Endpoint& endpoint : state_->options.endpoints) {
         state_->Open(endpoint);
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "printing/capture/emulation.h"
+
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -36,4 +38,7 @@ struct CaptureOptions {
     // A sender gives way when it has sent nothing for this long, or has been connected this
     // long and is too slow (GiveWay).
     std::chrono::milliseconds giveWayAfter{std::chrono::seconds(2)};
+    // With a language, the socket listeners answer status queries as a printer of that
+    // language would; LPD carries no replies.
+    Emulation emulation;
 };

@@ -20,11 +20,13 @@ std::string EndpointText(const asio::ip::tcp::endpoint& endpoint) {
 CaptureSession::CaptureSession(asio::ip::tcp::socket socket, CaptureOptions::Protocol protocol,
                                JobFolder& folder, const CaptureOptions& options,
                                CaptureReport& report, std::span<char> buffer,
+                               std::unique_ptr<PrinterEmulator> emulator,
                                std::function<void(CaptureSession*)> ended)
     : socket_(std::move(socket)), stallTimer_(socket_.get_executor()), protocol_(protocol),
       folder_(folder), options_(options), report_(report), ended_(std::move(ended)),
       buffer_(buffer),
-      conversation_([this](std::string_view bytes) { Store(bytes); }, [this] { OnJobEnded(); }) {
+      conversation_([this](std::string_view bytes) { Store(bytes); }, [this] { OnJobEnded(); }),
+      emulator_(std::move(emulator)), replyTimer_(socket_.get_executor()) {
     std::error_code error;
     const asio::ip::tcp::endpoint remote = socket_.remote_endpoint(error);
     peer_ = error ? std::string("an unknown sender") : EndpointText(remote);
@@ -98,7 +100,66 @@ void CaptureSession::OnRead(std::string_view bytes) {
         End(stopReason_);
         return;
     }
+    if (emulator_) {
+        Answer(emulator_->Take(bytes, PrinterEmulator::Clock::now()));
+        AwaitReplyTime();
+    }
     ReadNext();
+}
+
+// The replies go out at once as far as the socket takes them; the rest waits until it is
+// writable. A sender that does not read is kept no more than kPendingReplyLimit bytes:
+// replies beyond that are dropped whole, so the ones it gets stay whole.
+void CaptureSession::Answer(const std::string& replies) {
+    if (over_ || replies.empty() || pendingReplies_.size() + replies.size() > kPendingReplyLimit) {
+        return;
+    }
+    pendingReplies_ += replies;
+    SendReplies();
+}
+
+void CaptureSession::SendReplies() {
+    if (awaitingWritable_ || pendingReplies_.empty()) {
+        return;
+    }
+    std::error_code error;
+    const std::size_t sent = socket_.write_some(asio::buffer(pendingReplies_), error);
+    pendingReplies_.erase(0, sent);
+    if (error && error != asio::error::would_block && error != asio::error::try_again) {
+        // The sender is gone or takes nothing more; the reads tell how the job ends.
+        pendingReplies_.clear();
+        return;
+    }
+    if (pendingReplies_.empty()) {
+        return;
+    }
+    awaitingWritable_ = true;
+    auto self = shared_from_this();
+    socket_.async_wait(asio::socket_base::wait_write, [this, self](const std::error_code& failed) {
+        awaitingWritable_ = false;
+        if (!failed && !over_) {
+            SendReplies();
+        }
+    });
+}
+
+// Wakes when the emulated printer has something to say by time alone: a job printed after
+// the hold, or a change of state it reports unasked.
+void CaptureSession::AwaitReplyTime() {
+    const PrinterEmulator::Clock::time_point next = emulator_->NextDue();
+    if (next == PrinterEmulator::Clock::time_point::max()) {
+        replyTimer_.cancel();
+        return;
+    }
+    auto self = shared_from_this();
+    replyTimer_.expires_at(next);
+    replyTimer_.async_wait([this, self](const std::error_code& cancelled) {
+        if (cancelled || over_) {
+            return;
+        }
+        Answer(emulator_->Due(PrinterEmulator::Clock::now()).replies);
+        AwaitReplyTime();
+    });
 }
 
 void CaptureSession::OnSenderGone(const std::error_code& error) {
@@ -197,6 +258,7 @@ void CaptureSession::End(std::string cutOff) {
     const auto self = shared_from_this();
     over_ = true;
     stallTimer_.cancel();
+    replyTimer_.cancel();
     if (file_) {
         KeepJob(cutOff);
     } else if (!cutOff.empty()) {

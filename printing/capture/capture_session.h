@@ -4,6 +4,7 @@
 #include "printing/capture/give_way.h"
 #include "printing/capture/job_file.h"
 #include "printing/capture/lpd_conversation.h"
+#include "printing/capture/printer_emulator.h"
 
 #include <asio/ip/tcp.hpp>
 #include <asio/steady_timer.hpp>
@@ -24,13 +25,21 @@ class JobFolder;
 //
 // A session only waits until its socket is readable and then reads into the listener's
 // one buffer, so a connection that sends nothing costs no buffer of its own.
+//
+// With an emulated printer (socket connections under --emulate), what the sender sends is
+// still kept byte for byte, and the printer's replies go back on the same connection as
+// soon as they are due, its timed ones too, without the reads ever waiting on a write.
 class CaptureSession : public std::enable_shared_from_this<CaptureSession> {
 public:
     // `buffer` is shared by every session of the listener's thread: bytes read into it are
-    // dealt with before the next read.
+    // dealt with before the next read. `emulator` answers the sender; none for silence.
     CaptureSession(asio::ip::tcp::socket socket, CaptureOptions::Protocol protocol,
                    JobFolder& folder, const CaptureOptions& options, CaptureReport& report,
-                   std::span<char> buffer, std::function<void(CaptureSession*)> ended);
+                   std::span<char> buffer, std::unique_ptr<PrinterEmulator> emulator,
+                   std::function<void(CaptureSession*)> ended);
+
+    // Replies waiting for a sender that does not read; more are dropped, not kept.
+    static constexpr std::size_t kPendingReplyLimit = 16 * 1024;
 
     void Start();
     // Ends the connection now; the job so far is kept as .partial, cut off for `why`.
@@ -52,6 +61,9 @@ private:
     void End(std::string cutOff);
     void KeepJob(const std::string& cutOff);
     void CloseSocket(bool reset);
+    void Answer(const std::string& replies);
+    void SendReplies();
+    void AwaitReplyTime();
 
     asio::ip::tcp::socket socket_;
     asio::steady_timer stallTimer_;
@@ -68,6 +80,11 @@ private:
     // Why the job has to stop at once: too large, or its file failed.
     std::string stopReason_;
     std::string replies_;
+    std::unique_ptr<PrinterEmulator> emulator_;
+    asio::steady_timer replyTimer_;
+    // The emulated printer's replies the socket has not taken yet.
+    std::string pendingReplies_;
+    bool awaitingWritable_ = false;
     bool over_ = false;
     bool refused_ = false;
 };

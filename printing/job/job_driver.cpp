@@ -39,6 +39,9 @@ template <typename Steps> JobResult JobDriver::Run(Steps steps) {
         result.failure = JobFailure::Stopped();
     }
     result.jobId = backend_.JobId();
+    if (result.Sent()) {
+        result.confirmation = backend_.Confirmation();
+    }
     result.bytesSent = sent_;
     return result;
 }

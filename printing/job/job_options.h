@@ -1,6 +1,9 @@
 #pragma once
 
+#include "printing/address/printer_language.h"
+
 #include <chrono>
+#include <cstdint>
 #include <string>
 
 // How long each kind of wait on a printer or spooler may last. Every exchange is bounded
@@ -18,6 +21,29 @@ struct Timeouts {
     static Timeouts All(std::chrono::milliseconds timeout) { return {timeout, timeout, timeout}; }
 };
 
+// Where a network printer's SNMP agent answers: its port and community (v2c).
+struct SnmpSettings {
+    std::string community = "public";
+    std::uint16_t port = 161;
+    // Asked even when the printer told its state in its own language.
+    bool always = false;
+};
+
+// What a direct printer is asked in its own language around a job. The job's own bytes are
+// sent unchanged; queries go before the first of them or after the last.
+struct TalkOptions {
+    // The language to ask in; Automatic takes the address's, else the USB device ID's, else
+    // what the job's first bytes are written in.
+    PrinterLanguage language = PrinterLanguage::Automatic;
+    // The job is refused, before a byte of it is sent, by a printer that reports itself
+    // not ready (or can't be asked).
+    bool check = false;
+    // The job is finished only once the printer says it has printed it (a PJL printer's job
+    // is put between JOB and EOJ lines to that end).
+    bool confirm = false;
+    SnmpSettings snmp;
+};
+
 // What one job carries besides its bytes. Copied into every backend that serves the job:
 // nothing refers to options that someone may change later.
 struct JobOptions {
@@ -29,4 +55,5 @@ struct JobOptions {
     // The MIME type to declare to an IPP printer; empty to choose from the data.
     std::string documentFormat;
     Timeouts timeouts;
+    TalkOptions talk;
 };

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 // What became of one raw job, as the job driver hands it back.
 struct JobResult {
@@ -19,6 +20,9 @@ struct JobResult {
     int jobId = 0;
     // The bytes the printer or spooler took.
     std::uint64_t bytesSent = 0;
+    // What the printer itself said of the finished job ("printed", "sent, printer ready"),
+    // empty when it was not asked.
+    std::string confirmation;
 
     bool Sent() const { return outcome == Outcome::Sent; }
     bool StoppedByUser() const { return failure && failure->kind() == FailureKind::Stopped; }

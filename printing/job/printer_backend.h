@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 // One way of reaching a printer, serving one job: the bytes out, what the printer says
@@ -56,6 +57,10 @@ public:
 
     // The spooler's or printer's number for the job, or 0 when it keeps none.
     virtual int JobId() const { return 0; }
+
+    // What the printer itself said of the finished job, in words ("printed"), or nothing
+    // when it was not asked.
+    virtual std::string Confirmation() const { return {}; }
 
 protected:
     const std::atomic<bool>* StopFlag() const { return stop_; }

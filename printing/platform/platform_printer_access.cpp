@@ -3,7 +3,9 @@
 #include "printing/job/job_failure.h"
 #include "printing/job/printer_target.h"
 #include "printing/platform/platform_job_monitor.h"
+#include "printing/platform/printer_inquiry.h"
 #include "printing/platform/scheme_table.h"
+#include "printing/talkback/talking_backend.h"
 
 #ifdef _WIN32
 #include "printing/queues/win/win_backend.h"
@@ -30,7 +32,23 @@ public:
         if (route.backend == nullptr) {
             throw JobFailure(FailureKind::Unreachable, route.refusal);
         }
-        return route.backend(target.Address(), options);
+        std::unique_ptr<PrinterBackend> backend = route.backend(target.Address(), options);
+        if (route.talks && (options.talk.check || options.talk.confirm)) {
+            return std::make_unique<TalkingBackend>(
+                std::move(backend), PrinterInquiry::LanguageFor(target.Address(), options.talk),
+                options);
+        }
+        return backend;
+    }
+
+    PrinterAnswer Ask(const PrinterTarget& target, const JobOptions& options,
+                      const std::atomic<bool>* stop) override {
+        if (target.IsQueue()) {
+            PrinterAnswer answer;
+            answer.notes.emplace_back("a queue's printer is asked by its spooler, not by us");
+            return answer;
+        }
+        return PrinterInquiry(target.Address(), options, stop).Run();
     }
 
     std::unique_ptr<JobMonitor> Monitor(const Timeouts& timeouts) override {

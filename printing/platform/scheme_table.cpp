@@ -33,18 +33,18 @@ constexpr const char* IppRefusal = "ipp:// and ipps:// printers are not reached 
 #endif
 
 const std::array<SchemeRoute, 6> Routes{{
-    {Scheme::Socket, Make<SocketBackend>, nullptr, nullptr},
-    {Scheme::Lpd, Make<LpdBackend>, nullptr, nullptr},
+    {Scheme::Socket, Make<SocketBackend>, nullptr, nullptr, true},
+    {Scheme::Lpd, Make<LpdBackend>, nullptr, nullptr, false},
 #ifdef _WIN32
-    {Scheme::Ipp, nullptr, nullptr, IppRefusal},
-    {Scheme::Ipps, nullptr, nullptr, IppRefusal},
+    {Scheme::Ipp, nullptr, nullptr, IppRefusal, false},
+    {Scheme::Ipps, nullptr, nullptr, IppRefusal, false},
 #else
-    {Scheme::Ipp, Make<IppBackend>, Follow<IppJobMonitor>, nullptr},
-    {Scheme::Ipps, Make<IppBackend>, Follow<IppJobMonitor>, nullptr},
+    {Scheme::Ipp, Make<IppBackend>, Follow<IppJobMonitor>, nullptr, false},
+    {Scheme::Ipps, Make<IppBackend>, Follow<IppJobMonitor>, nullptr, false},
 #endif
     // On Windows the device backend itself refuses, with words that point to a queue.
-    {Scheme::File, Make<DeviceBackend>, nullptr, nullptr},
-    {Scheme::Serial, Make<DeviceBackend>, nullptr, nullptr},
+    {Scheme::File, Make<DeviceBackend>, nullptr, nullptr, true},
+    {Scheme::Serial, Make<DeviceBackend>, nullptr, nullptr, true},
 }};
 
 } // namespace

@@ -19,6 +19,9 @@ struct SchemeRoute {
     // Nothing when the printer says nothing once it has taken the bytes.
     std::unique_ptr<JobMonitor> (*monitor)(const Timeouts&);
     const char* refusal;
+    // Whether what the printer says comes back on the job's own connection, so that it can be
+    // asked in its language around the job.
+    bool talks;
 };
 
 // The row of the scheme; every scheme has one.

@@ -25,6 +25,16 @@ struct StatusReport {
     std::string display;
 
     bool Ready() const { return conditions.empty(); }
+    // Whether a condition keeps the printer from printing: all of them but paper near end,
+    // with which it prints on.
+    bool Blocked() const {
+        for (const Condition c : conditions) {
+            if (c != Condition::PaperNearEnd) {
+                return true;
+            }
+        }
+        return false;
+    }
     bool Has(Condition condition) const {
         for (const Condition c : conditions) {
             if (c == condition) {

@@ -134,7 +134,9 @@ void AddError(StatusReport& state, Condition condition, const char* words) {
 
 // ~HQES, the same guide, "~HQ Host Query", ES: "ERRORS:" and "WARNINGS:" each followed by a
 // flag (1 when any is set), the 8 hex digits of group 2 (nibbles 16-9, unused) and the 8 of
-// group 1 (nibbles 8-1), whose bits the tables below read.
+// group 1 (nibbles 8-1), whose bits the tables below read. Nibble 5 holds, from its lowest
+// bit up, paused, retract function timed out, black mark calibrate error and black mark
+// not found.
 struct FlagBit {
     std::uint32_t bit;
     Condition condition;
@@ -156,8 +158,8 @@ constexpr std::array kErrorBits = {
     FlagBit{0x00002000, Condition::Error, "presenter not running"},
     FlagBit{0x00004000, Condition::Jammed, "paper feed error"},
     FlagBit{0x00008000, Condition::Jammed, "clear paper path failed"},
-    FlagBit{0x00010000, Condition::Error, "retract function timed out"},
-    FlagBit{0x00020000, Condition::Paused, "paused"},
+    FlagBit{0x00010000, Condition::Paused, "paused"},
+    FlagBit{0x00020000, Condition::Error, "retract function timed out"},
     FlagBit{0x00040000, Condition::Error, "black mark calibrate error"},
     FlagBit{0x00080000, Condition::Error, "black mark not found"},
 };

@@ -117,6 +117,14 @@ TEST(CliArgumentsTest, CaptureListensWhereItIsToldAndTakesItsOptions) {
     EXPECT_EQ(Parse({"capture", "--max-size=3g"}).capture.maxSize, std::uint64_t{3} << 30);
     EXPECT_EQ(Parse({"capture", "--max-size=100"}).capture.maxSize, 100u);
     EXPECT_TRUE(Parse({"capture"}).capture.endpoints.empty());
+    EXPECT_FALSE(Parse({"capture"}).capture.emulation.language);
+    const Emulation emulation = Parse({"capture", "--emulate", "ZPL", "--state=paper-out", "--hold",
+                                       "1.5", "--state-file", "state"})
+                                    .capture.emulation;
+    EXPECT_EQ(emulation.language, Emulation::Language::Zpl);
+    EXPECT_EQ(emulation.state, Emulation::State::PaperOut);
+    EXPECT_EQ(emulation.hold, std::chrono::milliseconds(1500));
+    EXPECT_EQ(emulation.stateFile, "state");
 }
 
 TEST(CliArgumentsTest, HelpAndVersionWinWherever) {
@@ -159,10 +167,18 @@ TEST(CliArgumentsTest, WrongCommandLinesSayWhatIsWrongAndHint) {
         {{"capture", "--show", "--quiet"}, "--show and --quiet exclude each other"},
         {{"capture", "x"}, "too many arguments for 'capture': 'x'"},
         {{"capture", "--dir="}, "the folder name is empty"},
+        {{"capture", "--emulate", "epl"}, "unknown printer language 'epl' (escpos, zpl or pjl)"},
+        {{"capture", "--emulate=pjl", "--state", "jammed"},
+         "unknown printer state 'jammed' (ready, paper-out, cover-open, paused or offline)"},
+        {{"capture", "--hold", "1", "--state", "ready"}, "option --hold needs --emulate"},
+        {{"print", "--emulate", "pjl", "f"}, "option --emulate is for 'capture' only"},
     };
     for (const char* listen : {"", "65536", "x", "-1", "1.2.3:9100", "256.0.0.1:9100", "::1:9100",
                                "[::1]", "[127.0.0.1]:9100", "host:9100", ":9100"}) {
         EXPECT_THROW(Parse({"capture", "--lpd", listen}), UsageError) << listen;
+    }
+    for (const char* hold : {"", "-1", "x", "1s", "86401", "nan", "inf"}) {
+        EXPECT_THROW(Parse({"capture", "--emulate", "pjl", "--hold", hold}), UsageError) << hold;
     }
     for (const char* size : {"0", "1T", "K", "-5", "1.5G", "99999999999999G"}) {
         EXPECT_THROW(Parse({"capture", "--max-size", size}), UsageError) << size;

@@ -30,15 +30,27 @@ TEST(CliBinaryTest, HelpListsEveryCommandAndOption) {
     EXPECT_EQ(result.exitCode, 0);
     for (const char* line :
          {"\n  list ",
-          "\n  print [-P PRINTER] [-t TITLE] [--format MIME] [--timeout SECONDS] [--wait] [-q]\n"
-          "        FILE...\n",
-          "\n  send [-P PRINTER] [-t TITLE] [--format MIME] [--timeout SECONDS] [--wait] [-q]\n"
-          "       [--encoding NAME] CODES\n",
-          "\n  show [--encoding NAME] [FILE]\n", "\n  encode [--encoding NAME] [FILE]\n",
-          "\n  status [-P PRINTER] [--timeout SECONDS]\n", "\n  --wait ",
-          "\n  -P, -d, --printer PRINTER ", "\n  -t, --title TITLE ", "\n  --encoding NAME ",
-          "\n  --format MIME ", "\n  --timeout SECONDS ", "\n  -q, --quiet ", "\n  -- ",
-          "\n  -h, --help ", "\n  --version "}) {
+          "\n  print [-P PRINTER] [-t TITLE] [--format MIME] [--timeout SECONDS] [--wait]\n"
+          "        [--check] [--language L] [-q] FILE...\n",
+          "\n  send [-P PRINTER] [-t TITLE] [--format MIME] [--timeout SECONDS] [--wait]\n"
+          "       [--check] [--language L] [-q] [--encoding NAME] CODES\n",
+          "\n  show [--encoding NAME] [FILE]\n",
+          "\n  encode [--encoding NAME] [FILE]\n",
+          "\n  status [-P PRINTER] [--timeout SECONDS] [--language L] [--community NAME]\n",
+          "\n  --wait ",
+          "\n  --check ",
+          "\n  --language L ",
+          "\n  --community NAME ",
+          "\n  --snmp-port PORT ",
+          "\n  -P, -d, --printer PRINTER ",
+          "\n  -t, --title TITLE ",
+          "\n  --encoding NAME ",
+          "\n  --format MIME ",
+          "\n  --timeout SECONDS ",
+          "\n  -q, --quiet ",
+          "\n  -- ",
+          "\n  -h, --help ",
+          "\n  --version "}) {
         EXPECT_NE(result.out.find(line), std::string::npos) << line << " missing in\n"
                                                             << result.out;
     }

@@ -36,6 +36,10 @@ public:
                                             const JobOptions& options) override {
         return std::make_unique<Picky>(*this, recording.Backend(target, options));
     }
+    PrinterAnswer Ask(const PrinterTarget& target, const JobOptions& options,
+                      const std::atomic<bool>* stop) override {
+        return recording.Ask(target, options, stop);
+    }
     std::unique_ptr<JobMonitor> Monitor(const Timeouts& timeouts) override {
         return recording.Monitor(timeouts);
     }
@@ -116,7 +120,7 @@ protected:
         in.clear();
         out.str({});
         err.str({});
-        printers.recording = RecordingPrinters();
+        printers.recording.Clear();
         printers.recording.catalog = &catalog;
         InterruptFlag interrupt;
         printers.RaiseAt(interrupt, signal, raiseAt, count);

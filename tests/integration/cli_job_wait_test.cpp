@@ -68,13 +68,6 @@ TEST_F(CliJobWaitTest, StatusShowsTheStoppedPrinterAndItsWaitingJob) {
         << status.out;
 }
 
-TEST(CliAddressStatusTest, PrinterThatTellsNothingIsSaidSo) {
-    const ProgramResult result = RunProgram(TOLVENMARK_CLI, {"status", "-P", "socket://127.0.0.1"});
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, "tolvenmark-cli: socket://127.0.0.1: this printer tells nothing about "
-                          "its state or its jobs\n");
-}
-
 // A loopback port that takes connections (the system completes them in the backlog) and
 // never answers a byte.
 class SilentScheduler {

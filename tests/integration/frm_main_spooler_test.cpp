@@ -2,6 +2,7 @@
 #include "printing/platform/platform_printer_access.h"
 #include "printing/queues/cups/cups_job_monitor.h"
 #include "printing/queues/cups/cups_printer_catalog.h"
+#include "printing/talkback/printer_answer.h"
 #include "tests/support/fake_desktop.h"
 #include "tests/support/private_spooler.h"
 #include "tests/support/temp_dir.h"
@@ -25,6 +26,10 @@ public:
     std::unique_ptr<PrinterBackend> Backend(const PrinterTarget& target,
                                             const JobOptions& options) override {
         return std::make_unique<Numbered>(*this, platform_->Backend(target, options));
+    }
+    PrinterAnswer Ask(const PrinterTarget& target, const JobOptions& options,
+                      const std::atomic<bool>* stop) override {
+        return platform_->Ask(target, options, stop);
     }
     std::unique_ptr<JobMonitor> Monitor(const Timeouts& timeouts) override {
         return platform_->Monitor(timeouts);

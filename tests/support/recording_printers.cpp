@@ -91,8 +91,31 @@ void RecordingPrinters::RecordWrite(std::string_view data, int job) {
 
 std::unique_ptr<PrinterBackend> RecordingPrinters::Backend(const PrinterTarget& target,
                                                            const JobOptions& options) {
-    options_.push_back(options);
+    {
+        const std::lock_guard lock(optionsMutex_);
+        options_.push_back(options);
+    }
     return std::make_unique<RecordingBackend>(*this, target.Name(), ++jobs_);
+}
+
+PrinterAnswer RecordingPrinters::Ask(const PrinterTarget& target, const JobOptions& options,
+                                     const std::atomic<bool>*) {
+    {
+        const std::lock_guard lock(optionsMutex_);
+        options_.push_back(options);
+    }
+    return answering ? answering(target) : answer;
+}
+
+void RecordingPrinters::Clear() {
+    failing_.clear();
+    jobs_ = 0;
+    jobIds_ = 0;
+    calls_.clear();
+    written_.clear();
+    options_.clear();
+    beforeWrite = nullptr;
+    needLength = false;
 }
 
 std::unique_ptr<JobMonitor> RecordingPrinters::Monitor(const Timeouts&) {

@@ -4,8 +4,10 @@
 #include "printing/job/printer_access.h"
 #include "printing/job/printer_backend.h"
 #include "printing/printer_catalog.h"
+#include "printing/talkback/printer_answer.h"
 
 #include <functional>
+#include <mutex>
 #include <set>
 #include <string>
 #include <utility>
@@ -31,10 +33,17 @@ public:
     // The backends want the job's length before they are opened, as an LPD server does.
     bool needLength = false;
     JobMonitor* monitor = nullptr;
+    // What Ask answers, for every printer; `answering`, when set, answers in its place, on
+    // the asking thread (a test may answer each printer its own way, or hold the question).
+    PrinterAnswer answer;
+    std::function<PrinterAnswer(const PrinterTarget&)> answering;
 
     void FailOn(const std::string& operation) { failing_.insert({operation, 0}); }
     // Fails the step only in the given job, counted from 1 by the backends made.
     void FailOn(const std::string& operation, int job) { failing_.insert({operation, job}); }
+
+    // Forgets every job and step, as a new one would be.
+    void Clear();
 
     const std::vector<Call>& Calls() const { return calls_; }
     std::vector<std::string> Operations() const;
@@ -45,6 +54,8 @@ public:
 
     std::unique_ptr<PrinterBackend> Backend(const PrinterTarget& target,
                                             const JobOptions& options) override;
+    PrinterAnswer Ask(const PrinterTarget& target, const JobOptions& options,
+                      const std::atomic<bool>* stop) override;
     std::unique_ptr<JobMonitor> Monitor(const Timeouts& timeouts) override;
     std::unique_ptr<PrinterCatalog> Catalog(const Timeouts& timeouts) override;
 
@@ -59,5 +70,7 @@ private:
     int jobIds_ = 0;
     std::vector<Call> calls_;
     std::vector<std::string> written_;
+    // Ask may be called on another thread than the jobs' backends are made on.
+    std::mutex optionsMutex_;
     std::vector<JobOptions> options_;
 };

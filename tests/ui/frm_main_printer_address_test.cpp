@@ -55,23 +55,6 @@ TEST(PrinterAddressDialogTest, ChecksTheAddressAsItIsTyped) {
     EXPECT_FALSE(ok->isEnabled());
 }
 
-TEST_F(MainWindowTest, PropertiesOfAnAddressOpenTheDevicesOwnPage) {
-    Start();
-    const std::pair<const char*, const char*> cases[] = {
-        {"ipps://[fe80::1]:8631/ipp/print", "http://[fe80::1]/"},
-        {"file:/dev/usb/lp0", "file:/dev/usb/lp0 is a device of this computer: it has no "
-                              "settings page."},
-    };
-    for (const auto& [address, page] : cases) {
-        window->AddPrinterAddresses({Address(address)});
-        Find<QPushButton>("cmdProp")->click();
-    }
-    EXPECT_EQ(desktop.openedWebAddresses, std::vector<QString>{cases[0].second});
-    ASSERT_EQ(desktop.messages.size(), 1u);
-    EXPECT_EQ(desktop.messages[0].text, cases[1].second);
-    EXPECT_TRUE(catalog.settingsOpened.empty());
-}
-
 // The address typed into the dialog is where Send Codes sends: a printer listening on
 // loopback gets the exact bytes.
 TEST_F(MainWindowTest, CodesReachASocketPrinterAddedThroughTheDialog) {

@@ -50,10 +50,17 @@ protected:
     // Clicks Send and waits until its job is over: Send is enabled again.
     bool SendAndWait() { return ClickAndWait("cmdSend"); }
 
+    // A direct printer is asked first: the run starts, or not, once it answered. Until then
+    // both buttons wait; while the run goes, Print reads Stop.
     bool ClickAndWait(const char* button) {
         QPushButton* print = Find<QPushButton>("cmdPrint");
+        QPushButton* send = Find<QPushButton>("cmdSend");
         Find<QPushButton>(button)->click();
-        return WaitUntil([print] { return print->text() == "Print"; }, 30000);
+        return WaitUntil(
+            [print, send] {
+                return print->text() == "Print" && print->isEnabled() && send->isEnabled();
+            },
+            30000);
     }
 
     // Builds, loads and shows the window, as the program does at start.

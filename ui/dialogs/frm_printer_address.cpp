@@ -2,11 +2,15 @@
 
 #include "app_info.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
+#include <array>
 
 namespace {
 
@@ -15,6 +19,18 @@ const QString Prompt = QStringLiteral(
     "ipps://HOST[:PORT]/PATH, file:DEVICE or serial:DEVICE?baud=N):");
 // An address that is not there yet is no fault; the line says what is wanted.
 const QString EmptyCheck = QStringLiteral("Type the printer's address.");
+
+// The choices, in the order offered.
+constexpr std::array<PrinterLanguage, 5> Languages{PrinterLanguage::Automatic,
+                                                   PrinterLanguage::EscPos, PrinterLanguage::Zpl,
+                                                   PrinterLanguage::Pjl, PrinterLanguage::None};
+
+// The printers whose replies come back the way their jobs go: only they are asked about
+// their state in a language.
+bool TakesLanguage(PrinterAddress::Scheme scheme) {
+    using Scheme = PrinterAddress::Scheme;
+    return scheme == Scheme::Socket || scheme == Scheme::File || scheme == Scheme::Serial;
+}
 
 } // namespace
 
@@ -31,6 +47,18 @@ frmPrinterAddress::frmPrinterAddress(QWidget* parent) : QDialog(parent) {
     txtAddress->setObjectName(QStringLiteral("txtAddress"));
     lblAddress->setBuddy(txtAddress);
 
+    lblLanguage = new QLabel(QStringLiteral("Printer &language:"), this);
+    lblLanguage->setObjectName(QStringLiteral("lblLanguage"));
+    cmbLanguage = new QComboBox(this);
+    cmbLanguage->setObjectName(QStringLiteral("cmbLanguage"));
+    for (const PrinterLanguage language : Languages) {
+        cmbLanguage->addItem(
+            QString::fromStdString(std::string(PrinterLanguageName::TitleOf(language))),
+            static_cast<int>(language));
+    }
+    cmbLanguage->setEnabled(false);
+    lblLanguage->setBuddy(cmbLanguage);
+
     lblCheck = new QLabel(EmptyCheck, this);
     lblCheck->setObjectName(QStringLiteral("lblCheck"));
     lblCheck->setWordWrap(true);
@@ -45,14 +73,21 @@ frmPrinterAddress::frmPrinterAddress(QWidget* parent) : QDialog(parent) {
     cmdCancel = buttons_->button(QDialogButtonBox::Cancel);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
 
+    auto* languageRow = new QHBoxLayout;
+    languageRow->addWidget(lblLanguage);
+    languageRow->addWidget(cmbLanguage);
+    languageRow->addStretch();
     auto* column = new QVBoxLayout(this);
     column->addWidget(lblAddress);
     column->addWidget(txtAddress);
+    column->addLayout(languageRow);
     column->addWidget(lblCheck);
     column->addWidget(buttons_);
     setMinimumWidth(420);
 
     connect(txtAddress, &QLineEdit::textChanged, this, &frmPrinterAddress::txtAddress_Change);
+    connect(cmbLanguage, &QComboBox::currentIndexChanged, this,
+            &frmPrinterAddress::cmbLanguage_Click);
     connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
     txtAddress->setFocus();
@@ -61,13 +96,47 @@ frmPrinterAddress::frmPrinterAddress(QWidget* parent) : QDialog(parent) {
 // Blanks around a pasted address are no part of it.
 void frmPrinterAddress::txtAddress_Change() {
     const std::string text = txtAddress->text().trimmed().toStdString();
-    address_.reset();
-    if (text.empty()) {
-        lblCheck->setText(EmptyCheck);
-    } else {
+    typed_.reset();
+    fault_ = EmptyCheck;
+    if (!text.empty()) {
         ParsedPrinterAddress parsed = PrinterAddress::Parse(text);
-        address_ = parsed.address;
-        lblCheck->setText(QString::fromStdString(address_ ? address_->Text() : parsed.error));
+        typed_ = std::move(parsed.address);
+        fault_ = QString::fromStdString(parsed.error);
     }
+    ShowLanguageOf(typed_);
+    ShowAddress();
+}
+
+void frmPrinterAddress::cmbLanguage_Click() {
+    ShowAddress();
+}
+
+void frmPrinterAddress::ShowLanguageOf(const std::optional<PrinterAddress>& typed) {
+    cmbLanguage->setEnabled(typed && TakesLanguage(typed->scheme()));
+    if (typed && typed->language() != PrinterLanguage::Automatic) {
+        SelectLanguage(typed->language());
+        languageFromText_ = true;
+    } else if (typed && languageFromText_) {
+        SelectLanguage(PrinterLanguage::Automatic);
+        languageFromText_ = false;
+    }
+}
+
+PrinterLanguage frmPrinterAddress::ChosenLanguage() const {
+    return static_cast<PrinterLanguage>(cmbLanguage->currentData().toInt());
+}
+
+void frmPrinterAddress::SelectLanguage(PrinterLanguage language) {
+    const QSignalBlocker quiet(cmbLanguage);
+    cmbLanguage->setCurrentIndex(cmbLanguage->findData(static_cast<int>(language)));
+}
+
+void frmPrinterAddress::ShowAddress() {
+    address_.reset();
+    if (typed_) {
+        address_ =
+            TakesLanguage(typed_->scheme()) ? typed_->WithLanguage(ChosenLanguage()) : *typed_;
+    }
+    lblCheck->setText(address_ ? QString::fromStdString(address_->Text()) : fault_);
     cmdOK->setEnabled(address_.has_value());
 }

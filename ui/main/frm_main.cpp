@@ -24,6 +24,8 @@
 #include "ui/main/help_document.h"
 #include "ui/main/job_follower.h"
 #include "ui/main/print_run.h"
+#include "ui/main/printer_state_text.h"
+#include "ui/main/printer_watch.h"
 #include "ui/resources/svg_icon.h"
 #include "ui/twips.h"
 
@@ -62,7 +64,10 @@ const QString PrinterFileFilter = QStringLiteral(
 const QString NoPrintersMessage = QStringLiteral("There are no printers installed on your system!");
 const QString PropertyPagesMessage = QStringLiteral("Couldn't start property pages.");
 const QString NoSettingsPageMessage =
-    QStringLiteral("%1 is a device of this computer: it has no settings page.");
+    QStringLiteral("It is a device of this computer: it has no settings page.");
+const QString WebPageQuestion = QStringLiteral("Open its web page, %1?");
+const QString SendAnywayQuestion = QStringLiteral("%1 reports %2. Send anyway?");
+const QString AskingPrinter = QStringLiteral("Asking %1 how it stands...");
 const QString FilesNotSentMessage = QStringLiteral("The following could not be sent:");
 const QString OverwriteQuestion = QStringLiteral("File already exists! Overwrite?");
 const QString NotSaved = QStringLiteral("Nothing was saved.");
@@ -79,6 +84,11 @@ const QString StopToolTip = QStringLiteral("Stop sending the files (Esc)");
 // How long a print run goes before the status bar says where it stands: a short run
 // would only flicker there.
 constexpr int ProgressDelayMs = 1000;
+
+// How often the selected direct printer is asked how it stands while the window is active,
+// and how old an answer may be that a run takes instead of asking again.
+constexpr int PrinterPollMs = 5000;
+constexpr std::chrono::milliseconds RecentAnswerAge{5000};
 
 constexpr int ClientWidth = 7335;
 constexpr int ClientHeight = 6810;
@@ -217,17 +227,24 @@ frmMain::frmMain(Desktop& desktop, PrinterAccess& printers, PrinterCatalog& cata
     stopShortcut_->setContext(Qt::WindowShortcut);
     stopShortcut_->setEnabled(false);
     follower_ = new JobFollower(monitor, this);
+    watch_ = new PrinterWatch(printers_, this);
+    printerPoll_ = new QTimer(this);
+    printerPoll_->setObjectName(QStringLiteral("PrinterPoll"));
+    printerPoll_->setInterval(PrinterPollMs);
 
     ConnectHandlers();
     Timer1->start();
+    printerPoll_->start();
     cmbPrinter->setFocus();
 }
 
-// The ASCII table outlives this window's closing, not the window itself. The run and the
-// follower are stopped and their threads waited for before any control they report to goes.
+// The ASCII table outlives this window's closing, not the window itself. The run, the
+// follower and the printers' reader are stopped and their threads waited for before any
+// control they report to goes.
 frmMain::~frmMain() {
     delete run_;
     delete follower_;
+    delete watch_;
     delete asciiTable_;
 }
 
@@ -457,6 +474,7 @@ void frmMain::ConnectHandlers() {
     connect(Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
     connect(mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
     connect(mnuAddPrinter, &QAction::triggered, this, &frmMain::mnuAddPrinter_Click);
+    connect(cmbPrinter, &QComboBox::currentIndexChanged, this, &frmMain::cmbPrinter_Click);
     connect(cmdProp, &QPushButton::clicked, this, &frmMain::cmdProp_Click);
     connect(cmdAdd, &QPushButton::clicked, this, &frmMain::cmdAdd_Click);
     connect(cmdDelete, &QPushButton::clicked, this, &frmMain::cmdDelete_Click);
@@ -474,6 +492,8 @@ void frmMain::ConnectHandlers() {
     connect(progressDelay_, &QTimer::timeout, this, &frmMain::ProgressDelay_Timer);
     connect(stopShortcut_, &QShortcut::activated, this, &frmMain::StopPrintRun);
     connect(follower_, &JobFollower::StatusSeen, this, &frmMain::JobFollower_StatusSeen);
+    connect(printerPoll_, &QTimer::timeout, this, &frmMain::PrinterPoll_Timer);
+    connect(watch_, &PrinterWatch::Seen, this, &frmMain::PrinterWatch_Seen);
 }
 
 // --- start-up, clock and exit -------------------------------------------------------
@@ -509,8 +529,10 @@ void frmMain::closeEvent(QCloseEvent* event) {
         closing_ = true;
         run_->Stop();
     }
-    // The clock stops with the window.
+    // The clock stops with the window, and so do the printers' questions.
     Timer1->stop();
+    printerPoll_->stop();
+    watch_->Close();
     event->accept();
 }
 
@@ -528,7 +550,42 @@ std::optional<PrinterTarget> frmMain::SelectedTarget(const QString& refusal) {
     }
 }
 
+std::optional<PrinterTarget> frmMain::SelectedDirectPrinter() const {
+    const std::string name = SelectedPrinter();
+    if (!PrinterAddress::IsAddress(name)) {
+        return std::nullopt;
+    }
+    try {
+        return PrinterTarget::Resolve(name);
+    } catch (const JobFailure&) {
+        return std::nullopt;
+    }
+}
+
 // --- printer frame ------------------------------------------------------------------
+
+// The status bar speaks of the printer now selected: what it said of another is gone, and a
+// direct printer is asked at once. A queue's state is the spooler's, told by its jobs.
+void frmMain::cmbPrinter_Click() {
+    printerText_.clear();
+    printerNotes_.clear();
+    watch_->Watch(SelectedDirectPrinter());
+    ShowStatus();
+}
+
+// Asked only while the user looks at the window; the watch asks nothing while a run sends.
+void frmMain::PrinterPoll_Timer() {
+    if (isActiveWindow()) {
+        watch_->Refresh();
+    }
+}
+
+void frmMain::PrinterWatch_Seen(const PrinterTarget& printer, const PrinterAnswer& answer) {
+    printerText_ = PrinterStateText::StatusLine(printer.Name(), answer);
+    printerNotes_ = PrinterStateText::Notes(answer);
+    printerNewer_ = true;
+    ShowStatus();
+}
 
 // An address is listed in its full form, so that two spellings of one printer (with and
 // without the default port) make one entry. The placeholder of an empty list goes: there
@@ -562,21 +619,43 @@ void frmMain::cmdProp_Click() {
         return;
     }
     if (!printer->IsQueue()) {
-        OpenAddressSettings(printer->Address());
+        ShowAddressProperties(*printer);
     } else if (!catalog_.OpenPrinterSettings(printer->Name())) {
         desktop_.ShowMessage(PropertyPagesMessage);
     }
 }
 
+// The question may take the printer's time-outs: it goes to the reader's thread, and
+// Properties waits for the answer (or for the end of a run, which no question disturbs).
+void frmMain::ShowAddressProperties(const PrinterTarget& printer) {
+    if (askingProperties_) {
+        return;
+    }
+    askingProperties_ = true;
+    cmdProp->setEnabled(false);
+    watch_->Get(printer, std::chrono::milliseconds(0),
+                [this, address = printer.Address()](const PrinterAnswer& answer) {
+                    askingProperties_ = false;
+                    cmdProp->setEnabled(true);
+                    OpenAddressSettings(address, answer);
+                });
+}
+
 // A network printer's settings are on its own web server, on the standard port whatever
 // port it prints on.
-void frmMain::OpenAddressSettings(const PrinterAddress& address) {
+void frmMain::OpenAddressSettings(const PrinterAddress& address, const PrinterAnswer& answer) {
+    const QString properties = PrinterStateText::Properties(address, answer);
     if (address.host().empty()) {
-        desktop_.ShowMessage(NoSettingsPageMessage.arg(Shown(address.Text())));
+        desktop_.ShowMessage(properties + QStringLiteral("\n\n") + NoSettingsPageMessage);
         return;
     }
     const QString page =
         QStringLiteral("http://%1/").arg(QString::fromStdString(address.HostForUrl()));
+    if (desktop_.ShowMessage(properties + QStringLiteral("\n\n") + WebPageQuestion.arg(page),
+                             MessageButtons::YesNo,
+                             MessageIcon::Information) != MessageAnswer::Yes) {
+        return;
+    }
     if (!desktop_.OpenWebAddress(page)) {
         desktop_.ShowMessage(PropertyPagesMessage);
     }
@@ -650,10 +729,11 @@ void frmMain::cmdDown_Click() {
 }
 
 // Print while no run goes starts one; while one goes the button reads Stop and stops it.
+// While the printer is asked before a run, the run is not there yet.
 void frmMain::cmdPrint_Click() {
     if (run_ != nullptr) {
         StopPrintRun();
-    } else if (lstFiles->count() > 0) {
+    } else if (checkingText_.isEmpty() && lstFiles->count() > 0) {
         StartPrintRun();
     }
 }
@@ -671,7 +751,39 @@ void frmMain::StartPrintRun() {
     if (!printer) {
         return;
     }
-    StartRun(new PrintRun(printers_, *printer, std::move(paths), this), false);
+    CheckPrinterThen(*printer, [this, printer = *printer, paths = std::move(paths)] {
+        StartRun(new PrintRun(printers_, printer, paths, this), false);
+    });
+}
+
+// The answer of the last few seconds serves, else the printer is asked on the reader's
+// thread and the run starts when it answered. A printer that told nothing is sent to as
+// before: many never answer.
+void frmMain::CheckPrinterThen(const PrinterTarget& printer, std::function<void()> send) {
+    if (printer.IsQueue()) {
+        send();
+        return;
+    }
+    ShowChecking(AskingPrinter.arg(Shown(printer.Name())));
+    watch_->Get(printer, RecentAnswerAge,
+                [this, name = printer.Name(), send = std::move(send)](const PrinterAnswer& answer) {
+                    ShowChecking(QString());
+                    const QString trouble = PrinterStateText::Trouble(answer);
+                    if (!trouble.isEmpty() &&
+                        desktop_.ShowMessage(SendAnywayQuestion.arg(Shown(name), trouble),
+                                             MessageButtons::YesNo,
+                                             MessageIcon::Information) != MessageAnswer::Yes) {
+                        return;
+                    }
+                    send();
+                });
+}
+
+void frmMain::ShowChecking(const QString& text) {
+    checkingText_ = text;
+    cmdPrint->setEnabled(text.isEmpty());
+    cmdSend->setEnabled(text.isEmpty() && run_ == nullptr);
+    ShowStatus();
 }
 
 // Files and codes alike: the window goes on answering, Print reads Stop, and the job the
@@ -687,6 +799,7 @@ void frmMain::StartRun(PrintRun* run, bool codes) {
     progressShown_ = false;
     ShowRunning(true);
     progressDelay_->start();
+    watch_->Hold(true);
     run_->Start();
 }
 
@@ -726,6 +839,7 @@ void frmMain::PrintRun_Finished(const QStringList& failures) {
     progressShown_ = false;
     ShowRunning(false);
     ShowStatus();
+    watch_->Hold(false);
     if (failures.isEmpty() || closing_) {
         return;
     }
@@ -742,6 +856,7 @@ void frmMain::PrintRun_JobWithdrawn(const QString& name) {
     jobText_ = name.isEmpty()
                    ? QStringLiteral("Stopped: the codes were withdrawn from %1").arg(printer)
                    : QStringLiteral("Stopped: %1 was withdrawn from %2").arg(name, printer);
+    printerNewer_ = false;
     ShowStatus();
 }
 
@@ -760,12 +875,20 @@ void frmMain::JobFollower_StatusSeen(const std::string& printer, int jobId,
     jobText_ = QStringLiteral("Job %1 on %2: %3")
                    .arg(jobId)
                    .arg(Shown(printer), Shown(modJobStatus::Describe(status)));
+    printerNewer_ = false;
     ShowStatus();
 }
 
 void frmMain::ShowStatus() {
+    const bool printerShown =
+        !printerText_.isEmpty() && (printerNewer_ || jobText_.isEmpty()) && checkingText_.isEmpty();
+    Panel1->setToolTip(printerShown ? printerNotes_ : QString());
     if (progressShown_ && progress_) {
         Panel1->setText(progress_->Text());
+    } else if (!checkingText_.isEmpty()) {
+        Panel1->setText(checkingText_);
+    } else if (printerShown) {
+        Panel1->setText(printerText_);
     } else if (!jobText_.isEmpty()) {
         Panel1->setText(jobText_);
     } else {
@@ -907,7 +1030,7 @@ void frmMain::cmdSave_Click() {
 // One raw job to the selected printer; the box keeps its codes for the next one. A job the
 // spooler refused is said with its reason; one it took is followed like a printed file's.
 void frmMain::cmdSend_Click() {
-    if (txtCodes->IsEmpty() || run_ != nullptr) {
+    if (txtCodes->IsEmpty() || run_ != nullptr || !checkingText_.isEmpty()) {
         return;
     }
     const std::optional<std::string> bytes = CodeBytes(NotSent);
@@ -918,7 +1041,9 @@ void frmMain::cmdSend_Click() {
     if (!printer) {
         return;
     }
-    StartRun(new PrintRun(printers_, *printer, PrintRun::Codes{*bytes}, this), true);
+    CheckPrinterThen(*printer, [this, printer = *printer, codes = PrintRun::Codes{*bytes}] {
+        StartRun(new PrintRun(printers_, printer, codes, this), true);
+    });
 }
 
 std::optional<std::string> frmMain::CodeBytes(const QString& refusal) {

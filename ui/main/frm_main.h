@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,8 +19,10 @@ class PrinterAccess;
 class PrinterAddress;
 class PrinterTarget;
 class PrinterCatalog;
+class PrinterWatch;
 class frmASCII;
 struct JobStatus;
+struct PrinterAnswer;
 
 class QAction;
 class QComboBox;
@@ -43,7 +46,9 @@ class QTimer;
 //
 // A print run goes on a thread of its own (PrintRun) and has the spooler to itself while it
 // goes; the last job the spooler took is followed through the monitor on another
-// (JobFollower). Both are stopped and waited for when the window goes.
+// (JobFollower). A printer reached by its address is asked how it stands on a third
+// (PrinterWatch): the selected one for the status bar, any one before a run to it and for its
+// properties. All are stopped and waited for when the window goes.
 class frmMain final : public QMainWindow {
     Q_OBJECT
 public:
@@ -100,10 +105,15 @@ private:
     // The selected printer as a target; nothing, with the reason shown, when its name is
     // not one a job can go to.
     std::optional<PrinterTarget> SelectedTarget(const QString& refusal);
+    // The selected printer when it is one reached by its well-formed address.
+    std::optional<PrinterTarget> SelectedDirectPrinter() const;
     // The entry of the address in the printer list, added at the end unless it is there.
     int PrinterAddressIndex(const PrinterAddress& address);
-    // Opens the device's own web page; a device of this machine has none.
-    void OpenAddressSettings(const PrinterAddress& address);
+    // Asks the printer how it stands, then shows what it said.
+    void ShowAddressProperties(const PrinterTarget& printer);
+    // Shows what the printer said of itself and offers its own web page; a device of this
+    // machine has none.
+    void OpenAddressSettings(const PrinterAddress& address, const PrinterAnswer& answer);
     // The selected entry of the file queue, -1 when none is.
     int SelectedFileIndex() const;
     void SelectFile(int index);
@@ -126,6 +136,12 @@ private:
     // Follows the job from now on, in place of the one followed so far.
     void FollowJob(const PrinterTarget& printer, int jobId);
     void StartRun(PrintRun* run, bool codes);
+    // Calls `send` unless the direct printer reports trouble a job would wait out and the
+    // user, asked, says not to send; a queue is sent to at once.
+    void CheckPrinterThen(const PrinterTarget& printer, std::function<void()> send);
+    // While the printer is asked before a run, Print and Send Codes wait and the status bar
+    // says so; an empty text ends the wait.
+    void ShowChecking(const QString& text);
     void PrintRun_JobWithdrawn(const QString& name);
     // The first panel: where the run stands once it has lasted a while, else the last
     // job's state, else the maker's line.
@@ -139,6 +155,7 @@ private slots:
     void mnuAddPrinter_Click();
 
     // Printer frame.
+    void cmbPrinter_Click();
     void cmdProp_Click();
 
     // Files frame.
@@ -169,6 +186,10 @@ private slots:
     void ProgressDelay_Timer();
     void JobFollower_StatusSeen(const std::string& printer, int jobId, const JobStatus& status);
 
+    // The selected direct printer's state.
+    void PrinterPoll_Timer();
+    void PrinterWatch_Seen(const PrinterTarget& printer, const PrinterAnswer& answer);
+
 private:
     Desktop& desktop_;
     PrinterAccess& printers_;
@@ -190,6 +211,16 @@ private:
     int followedJob_ = 0;
     // The followed job's state as last heard, e.g. "Job 42 on Mid_Queue: printing".
     QString jobText_;
+    // The selected direct printer's state as last heard, with why sources told nothing (its
+    // tooltip); shown in place of the job's state when heard after it.
+    PrinterWatch* watch_ = nullptr;
+    QTimer* printerPoll_ = nullptr;
+    QString printerText_;
+    QString printerNotes_;
+    bool printerNewer_ = false;
+    // What the status bar says while a run waits for its printer's answer.
+    QString checkingText_;
+    bool askingProperties_ = false;
     QString programFolder_;
 
     // The one file dialog of the window, shared by Add, Open and Save: its type list and

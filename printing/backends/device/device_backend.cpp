@@ -50,6 +50,19 @@ void DeviceBackend::Write(std::string_view data) {
     }
 }
 
+// Nothing is heard before the device is open or after the job ended.
+std::size_t DeviceBackend::Read(char* buffer, std::size_t capacity,
+                                std::chrono::milliseconds wait) {
+    if (!line_) {
+        return 0;
+    }
+    try {
+        return line_->Read(buffer, capacity, wait);
+    } catch (const DeviceFault& fault) {
+        Fail(fault);
+    }
+}
+
 void DeviceBackend::Finish() {
     try {
         line_->Finish(options_.timeouts.stall);

@@ -15,7 +15,9 @@ class DeviceLine;
 // number: opening opens the device, a write sends as it is given, the finish waits until
 // the device has taken everything. A job that fails part-way says how many bytes had
 // reached the device; one that is withdrawn is cut off (a serial line's unsent output is
-// dropped). On Windows every such address is refused.
+// dropped). What the printer says back is read from the same device (a USB printer's
+// channel back, a serial printer's replies on its line); a FIFO is never read. On Windows
+// every such address is refused.
 class DeviceBackend final : public PrinterBackend {
 public:
     DeviceBackend(const PrinterAddress& address, JobOptions options);
@@ -25,6 +27,7 @@ public:
 
     void Open(std::optional<std::uint64_t> length) override;
     void Write(std::string_view data) override;
+    std::size_t Read(char* buffer, std::size_t capacity, std::chrono::milliseconds wait) override;
     void Finish() override;
     void Abort() override;
 

@@ -18,8 +18,12 @@ void DeviceBackend::Open(std::optional<std::uint64_t>) {
                      "to Windows and use its queue.");
 }
 
-// Nothing is ever open to write to, finish or withdraw.
+// Nothing is ever open to write to, read from, finish or withdraw.
 void DeviceBackend::Write(std::string_view) {}
+
+std::size_t DeviceBackend::Read(char*, std::size_t, std::chrono::milliseconds) {
+    return 0;
+}
 
 void DeviceBackend::Finish() {}
 

@@ -74,35 +74,69 @@ void RefuseUnlessDevice(const std::string& path, mode_t mode) {
     }
 }
 
-// Opens a character device or a FIFO for writing. Nothing is created and a regular
-// file is never opened. The descriptor stays non-blocking, so that neither the open (a
-// FIFO without a reader, a modem line without a carrier) nor a write can hang: writes
-// wait for readiness with poll, for no longer than the stall time-out.
-FileDescriptor OpenForWriting(const std::string& path) {
+// A device that went away (unplugged) or a printer port that no longer answers.
+bool DeviceGone(int error) {
+    return error == ENODEV || error == ENXIO;
+}
+
+// The errors with which a device refuses to be opened for reading as well; it may still
+// take writing.
+bool RefusesReading(int error) {
+    return error == EACCES || error == EPERM || error == EROFS || error == EINVAL ||
+           error == EOPNOTSUPP;
+}
+
+int OpenWith(const std::string& path, int access) {
+    int descriptor = -1;
+    do {
+        descriptor = ::open(path.c_str(), access | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+    } while (descriptor < 0 && errno == EINTR);
+    return descriptor;
+}
+
+struct OpenedDevice {
+    FileDescriptor descriptor;
+    bool readable = false;
+};
+
+// Opens a character device or a FIFO for the job. Nothing is created and a regular file is
+// never opened. A character device is opened for reading and writing where it lets us, so
+// that a printer's replies can be read; a FIFO only for writing, so that we neither read
+// back our own bytes nor count as a reader of it (a reader that goes away must still fail
+// the job). The descriptor stays non-blocking, so that neither the open (a FIFO without a
+// reader, a modem line without a carrier) nor a write can hang: writes wait for readiness
+// with poll, for no longer than the stall time-out.
+OpenedDevice OpenForJob(const std::string& path) {
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0) {
         const int error = errno;
         CantOpen(path, error == ENOENT ? "it does not exist" : ErrorText(error), error);
     }
     RefuseUnlessDevice(path, status.st_mode);
-    int descriptor = -1;
-    do {
-        descriptor = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
-    } while (descriptor < 0 && errno == EINTR);
+    const mode_t kind = status.st_mode & S_IFMT;
+    int descriptor = S_ISCHR(kind) ? OpenWith(path, O_RDWR) : -1;
+    const bool readable = descriptor >= 0;
+    if (!readable && (S_ISFIFO(kind) || RefusesReading(errno))) {
+        descriptor = OpenWith(path, O_WRONLY);
+    }
     if (descriptor < 0) {
         const int error = errno;
         CantOpen(path,
-                 error == ENXIO && S_ISFIFO(status.st_mode) ? "no program is reading the FIFO"
-                                                            : ErrorText(error),
+                 error == ENXIO && S_ISFIFO(kind) ? "no program is reading the FIFO"
+                                                  : ErrorText(error),
                  error);
     }
-    FileDescriptor opened(descriptor);
-    // The path may have been replaced between the look and the open.
-    if (::fstat(opened.Get(), &status) != 0) {
+    OpenedDevice opened{FileDescriptor(descriptor), readable};
+    // The path may have been replaced between the look and the open: a FIFO in place of a
+    // device would now be open for reading.
+    if (::fstat(opened.descriptor.Get(), &status) != 0) {
         const int error = errno;
         CantOpen(path, ErrorText(error), error);
     }
     RefuseUnlessDevice(path, status.st_mode);
+    if ((status.st_mode & S_IFMT) != kind) {
+        CantOpen(path, "it was replaced while it was being opened");
+    }
     return opened;
 }
 
@@ -113,12 +147,17 @@ void Nap(std::chrono::steady_clock::time_point deadline) {
 
 } // namespace
 
-DeviceLine::DeviceLine(std::string path, FileDescriptor descriptor)
+DeviceLine::DeviceLine(std::string path, FileDescriptor descriptor, bool readable)
     : path_(std::move(path)), descriptor_(std::move(descriptor)),
-      terminal_(::isatty(descriptor_.Get()) == 1) {}
+      terminal_(::isatty(descriptor_.Get()) == 1), readable_(readable) {
+    struct stat status {};
+    fifo_ = ::fstat(descriptor_.Get(), &status) == 0 && S_ISFIFO(status.st_mode);
+}
 
 std::unique_ptr<DeviceLine> DeviceLine::OpenDevice(const std::string& path) {
-    std::unique_ptr<DeviceLine> line(new DeviceLine(path, OpenForWriting(path)));
+    OpenedDevice opened = OpenForJob(path);
+    std::unique_ptr<DeviceLine> line(
+        new DeviceLine(path, std::move(opened.descriptor), opened.readable));
     if (line->terminal_) {
         line->PassOutputUnchanged();
     }
@@ -132,7 +171,9 @@ std::unique_ptr<DeviceLine> DeviceLine::OpenSerial(const std::string& path,
     if (!refusal.empty()) {
         Fault(FailureKind::Refused, "Can't set up the serial line " + Quoted(path), refusal);
     }
-    std::unique_ptr<DeviceLine> line(new DeviceLine(path, OpenForWriting(path)));
+    OpenedDevice opened = OpenForJob(path);
+    std::unique_ptr<DeviceLine> line(
+        new DeviceLine(path, std::move(opened.descriptor), opened.readable));
     line->SetUpSerial(settings);
     return line;
 }
@@ -226,10 +267,18 @@ void DeviceLine::Finish(milliseconds stallTimeout) {
     // A printer driver may still be sending the last write when it returns (the USB
     // printer driver does, on a non-blocking descriptor) and would drop it at close; it
     // reports ready again once the transfer is done.
-    if (!AwaitWritable(Clock::now() + stallTimeout)) {
-        Fault(FailureKind::TimedOut,
-              "Waiting for the device " + Quoted(path_) + " to take the last data timed out",
+    const std::string step = "Waiting for the device " + Quoted(path_) + " to take the last data";
+    const short ready = Await(POLLOUT, Clock::now() + stallTimeout);
+    if (ready == 0) {
+        Fault(FailureKind::TimedOut, step + " timed out",
               "it took nothing for " + SecondsText(stallTimeout));
+    }
+    // A far end that is gone reports ready too: a printer unplugged while it took the last
+    // transfer, or a FIFO's reader that left before reading everything.
+    if ((ready & (POLLERR | POLLHUP)) != 0 && (!fifo_ || OutputQueued() > 0)) {
+        Fault(FailureKind::Reset, step + " failed",
+              fifo_ ? "the program reading it closed it before reading everything"
+                    : "the device went away");
     }
 }
 
@@ -239,8 +288,53 @@ void DeviceLine::Discard() {
     }
 }
 
+std::size_t DeviceLine::Read(char* buffer, std::size_t capacity, milliseconds wait) {
+    const Clock::time_point deadline = Clock::now() + wait;
+    bool saidReady = false;
+    while (readable_ && capacity > 0) {
+        const std::size_t count = ReadAvailable(buffer, capacity);
+        if (count > 0) {
+            return count;
+        }
+        // Ready with nothing to read: a USB printer's empty transfer, a line hung up.
+        if (saidReady) {
+            Nap(deadline);
+        }
+        if (Await(POLLIN, deadline) == 0) {
+            return 0;
+        }
+        saidReady = true;
+    }
+    return 0;
+}
+
+std::size_t DeviceLine::ReadAvailable(char* buffer, std::size_t capacity) {
+    for (;;) {
+        const ssize_t count = ::read(descriptor_.Get(), buffer, capacity);
+        if (count >= 0) {
+            return static_cast<std::size_t>(count);
+        }
+        const int error = errno;
+        if (error == EINTR) {
+            continue;
+        }
+        if (error == EAGAIN || error == EWOULDBLOCK) {
+            return 0;
+        }
+        if (DeviceGone(error)) {
+            Fault(FailureKind::Reset, "Reading from the device " + Quoted(path_) + " failed",
+                  ErrorText(error));
+        }
+        // A device that can't be read back (the USB printer driver answers EINVAL for a
+        // printer without a channel back) says nothing, now and for the rest of the job;
+        // whether it still takes the job is for the writes to tell.
+        readable_ = false;
+        return 0;
+    }
+}
+
 std::uint64_t DeviceLine::BytesDelivered() const {
-    return written_ - std::min(written_, terminal_ ? OutputQueued() : 0);
+    return written_ - std::min(written_, OutputQueued());
 }
 
 void DeviceLine::StopIfAsked(const std::string& step) const {
@@ -250,19 +344,19 @@ void DeviceLine::StopIfAsked(const std::string& step) const {
 }
 
 // Polls in short slices, so that a stop is seen within one of them.
-bool DeviceLine::AwaitWritable(Clock::time_point deadline) const {
+short DeviceLine::Await(short events, Clock::time_point deadline) const {
     constexpr milliseconds Slice{100};
     for (;;) {
         StopIfAsked("Waiting for the device " + Quoted(path_));
         const auto remaining = std::chrono::ceil<milliseconds>(deadline - Clock::now()).count();
         if (remaining <= 0) {
-            return false;
+            return 0;
         }
-        pollfd ready{descriptor_.Get(), POLLOUT, 0};
+        pollfd ready{descriptor_.Get(), events, 0};
         const int result = ::poll(&ready, 1, static_cast<int>(std::min(remaining, Slice.count())));
-        // An error or hang-up counts as ready: the write that follows says what it is.
+        // An error or hang-up counts as ready: the step that follows says what it is.
         if (result > 0) {
-            return true;
+            return ready.revents;
         }
         if (result < 0 && errno != EINTR) {
             const int error = errno;
@@ -300,12 +394,20 @@ void DeviceLine::DrainTerminal(milliseconds stallTimeout) const {
     }
 }
 
+bool DeviceLine::AwaitWritable(Clock::time_point deadline) const {
+    return Await(POLLOUT, deadline) != 0;
+}
+
+// A terminal's output not sent yet, or what a FIFO's reader has not read yet.
 std::uint64_t DeviceLine::OutputQueued() const {
-#ifdef TIOCOUTQ
     int queued = 0;
-    if (::ioctl(descriptor_.Get(), TIOCOUTQ, &queued) == 0 && queued > 0) {
+#ifdef TIOCOUTQ
+    if (terminal_ && ::ioctl(descriptor_.Get(), TIOCOUTQ, &queued) == 0 && queued > 0) {
         return static_cast<std::uint64_t>(queued);
     }
 #endif
+    if (fifo_ && ::ioctl(descriptor_.Get(), FIONREAD, &queued) == 0 && queued > 0) {
+        return static_cast<std::uint64_t>(queued);
+    }
     return 0;
 }

@@ -52,6 +52,13 @@ TEST(PrinterAddressTest, WellFormedAddressesGiveTheirPartsAndReadBackFromTheirTe
          "serial:/dev/ttyUSB0?baud=9600+bits=8+parity=none+flow=none"},
         {"serial:COM3?baud=115200+bits=7+parity=even+flow=hard+stop=2", Scheme::Serial, "", 0, "",
          "COM3", "serial:COM3?baud=115200+bits=7+parity=even+flow=hard+stop=2"},
+        // The printer's language, where its replies come back.
+        {"socket://h/?Language=ZPL", Scheme::Socket, "h", 9100, "", "",
+         "socket://h:9100?language=zpl"},
+        {"file:/dev/usb/lp0?language=pjl", Scheme::File, "", 0, "", "/dev/usb/lp0",
+         "file:/dev/usb/lp0?language=pjl"},
+        {"serial:/dev/ttyS0?language=escpos&baud=19200", Scheme::Serial, "", 0, "", "/dev/ttyS0",
+         "serial:/dev/ttyS0?baud=19200+bits=8+parity=none+flow=none+language=escpos"},
     };
     for (const GoodCase& c : cases) {
         const ParsedPrinterAddress parsed = PrinterAddress::Parse(c.text);
@@ -79,6 +86,9 @@ TEST(PrinterAddressTest, SerialOptionsAreRead) {
     EXPECT_EQ(serial.bits, 8u);
     EXPECT_EQ(serial.flow, SerialSettings::Flow::Software);
     EXPECT_EQ(serial.parity, SerialSettings::Parity::Odd);
+    EXPECT_EQ(parsed.address->language(), PrinterLanguage::Automatic);
+    EXPECT_EQ(PrinterAddress::Parse("socket://h?language=none").address->language(),
+              PrinterLanguage::None);
 }
 
 TEST(PrinterAddressTest, MalformedAddressesSayWhatIsWrong) {
@@ -95,7 +105,9 @@ TEST(PrinterAddressTest, MalformedAddressesSayWhatIsWrong) {
         {"socket://h:65536", "the port 65536 is out of range"},
         {"socket://h:99999999999", "the port 99999999999 is out of range"},
         {"socket://h/queue", "a socket:// address takes no path (\"/queue\")"},
-        {"socket://h?waiteof=false", "options after \"?\" or \"#\" are not taken"},
+        {"socket://h?waiteof=false", "the option \"waiteof=false\" is not known (language)"},
+        {"socket://h?language=epl", "the language \"epl\" is not one of"},
+        {"lpd://h/q?language=pjl", "options after \"?\" or \"#\" are not taken"},
         {"socket://::1", "an IPv6 address must be written in brackets"},
         {"socket://[::1", "has no closing \"]\""},
         {"socket://[zz::1]", "the IPv6 address \"zz::1\" is malformed"},
@@ -110,7 +122,7 @@ TEST(PrinterAddressTest, MalformedAddressesSayWhatIsWrong) {
         {"ipp://h", "an ipp:// address needs the printer's path"},
         {"file:", "no device is given"},
         {"file://otherhost/dev/lp0", "names a device of this machine, not a host"},
-        {"file:/dev/lp0?x=1", "a file: address takes no options"},
+        {"file:/dev/lp0?x=1", "the option \"x=1\" is not known (language)"},
         {"serial:?baud=9600", "no device is given"},
         {"serial:/dev/ttyS0?speed=9600", "the serial option \"speed\" is not known"},
         {"serial:/dev/ttyS0?baud=fast", "baud=fast is not a number from 50 to 4000000"},

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -84,6 +85,34 @@ TEST(DeviceBackendTest, AReaderThatStopsOrLeavesFailsTheJobAndSaysHowFarItGot) {
         EXPECT_TRUE(Contains(error, "Writing to the device \"" + fifo.path + "\" ")) << error;
         EXPECT_TRUE(Contains(error, c.expected)) << error;
         EXPECT_TRUE(Contains(error, " bytes had reached the device.")) << error;
+    }
+}
+
+// The job is over only once the reader has it: one that leaves with bytes unread fails the
+// finish, one that read everything before it left does not. The FIFO is never read back,
+// which would take the bytes from the reader.
+TEST(DeviceBackendTest, AReaderThatLeavesBeforeReadingEverythingFailsTheFinish) {
+    for (const bool readsAll : {true, false}) {
+        Fifo fifo;
+        FileDescriptor reader = fifo.ReaderEnd();
+        DeviceBackend backend = BackendFor("file:" + fifo.path);
+        backend.Open(std::nullopt);
+        backend.Write("data");
+        char buffer[4];
+        EXPECT_EQ(backend.Read(buffer, sizeof buffer, 100ms), 0u);
+        if (readsAll) {
+            EXPECT_EQ(::read(reader.Get(), buffer, sizeof buffer), 4);
+        }
+        reader = FileDescriptor();
+        const std::optional<JobFailure> failure = Thrown([&] { backend.Finish(); });
+        backend.Abort();
+        ASSERT_EQ(failure.has_value(), !readsAll) << (failure ? failure->what() : "");
+        if (failure) {
+            EXPECT_EQ(failure->kind(), FailureKind::Reset);
+            EXPECT_EQ(failure->what(), "Waiting for the device \"" + fifo.path +
+                                           "\" to take the last data failed: the program "
+                                           "reading it closed it before reading everything.");
+        }
     }
 }
 

@@ -1,11 +1,13 @@
 #include "tests/printing/backends/device/backend_for.h"
 #include "tests/printing/backends/device/peer_reader.h"
+#include "tests/printing/backends/device/pty_line.h"
 #include "tests/support/temp_dir.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <gtest/gtest.h>
-#include <pty.h>
+#include <optional>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
@@ -14,26 +16,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// A pseudo-terminal standing in for a serial line: the job writes to its terminal end,
-// the test reads the printer's side. The test keeps the terminal end open too, to look at
-// the line's settings.
-struct Line {
-    FileDescriptor printer, terminal;
-    std::string path;
-    Line() {
-        int printerEnd = -1, terminalEnd = -1;
-        EXPECT_EQ(::openpty(&printerEnd, &terminalEnd, nullptr, nullptr, nullptr), 0);
-        printer = FileDescriptor(printerEnd);
-        terminal = FileDescriptor(terminalEnd);
-        path = ::ttyname(terminal.Get());
-    }
-    termios Settings() const {
-        termios settings{};
-        EXPECT_EQ(::tcgetattr(terminal.Get(), &settings), 0);
-        return settings;
-    }
-};
-
 bool SameSettings(const termios& a, const termios& b) {
     return a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag && a.c_cflag == b.c_cflag &&
            a.c_lflag == b.c_lflag && std::memcmp(a.c_cc, b.c_cc, sizeof a.c_cc) == 0 &&
@@ -41,7 +23,7 @@ bool SameSettings(const termios& a, const termios& b) {
 }
 
 // The printer sends XOFF once the job's settings are in force; only flow=soft heeds it.
-void PrinterSendsXoff(const Line& line) {
+void PrinterSendsXoff(const PtyLine& line) {
     EXPECT_EQ(::write(line.printer.Get(), "\x13", 1), 1);
     std::this_thread::sleep_for(100ms);
 }
@@ -50,7 +32,7 @@ void PrinterSendsXoff(const Line& line) {
 // unchanged.
 TEST(SerialLineTest, EveryByteValuePassesUnchangedAndTheLineIsPutBack) {
     for (const char* options : {"?baud=115200+bits=8+parity=none+flow=none", ""}) {
-        Line line;
+        PtyLine line;
         const termios before = line.Settings();
         const std::string data = "\n\r\x11\x13\xff\r\n" + AllByteValues() + AllByteValues();
         PeerReader reader(FileDescriptor(::dup(line.printer.Get())), data.size());
@@ -79,7 +61,7 @@ TEST(SerialLineTest, TheJobRunsWithTheAddressesOptions) {
         {"?baud=4800+flow=hard", B4800, CS8 | CRTSCTS},
     };
     for (const Case& c : cases) {
-        Line line;
+        PtyLine line;
         const termios before = line.Settings();
         DeviceBackend backend = BackendFor("serial:" + line.path + c.options);
         backend.Open(std::nullopt);
@@ -93,7 +75,7 @@ TEST(SerialLineTest, TheJobRunsWithTheAddressesOptions) {
 }
 
 TEST(SerialLineTest, AnXoffHoldsASoftFlowJobUntilTheStallTimeOut) {
-    Line line;
+    PtyLine line;
     const termios before = line.Settings();
     const std::string address = "serial:" + line.path + "?flow=soft";
     DeviceBackend backend = BackendFor(address, 1s);
@@ -108,6 +90,56 @@ TEST(SerialLineTest, AnXoffHoldsASoftFlowJobUntilTheStallTimeOut) {
     EXPECT_TRUE(SameSettings(line.Settings(), before));
 }
 
+// The printer's reply, sent while the job waits, comes back on the line; silence gives
+// nothing once the wait is over, and a stop ends the wait. A terminal named by file: keeps
+// its line discipline, so its reply is a whole line.
+TEST(SerialLineTest, WhatThePrinterSaysIsReadBackWithinTheWait) {
+    struct Case {
+        const char* scheme;
+        std::string reply; // sent 100 ms into the wait
+        std::chrono::milliseconds wait;
+        bool stop;
+    };
+    const Case cases[] = {
+        {"serial:", std::string("\x14\x00\xff\n", 4), 5s, false},
+        {"file:", "ready\n", 5s, false},
+        {"serial:", "", 200ms, false},
+        {"serial:", "", 60s, true},
+    };
+    for (const Case& c : cases) {
+        PtyLine line;
+        std::atomic<bool> stop{c.stop};
+        DeviceBackend backend = BackendFor(c.scheme + line.path);
+        backend.WatchStop(&stop);
+        backend.Open(std::nullopt);
+        std::thread printer([&] {
+            std::this_thread::sleep_for(100ms);
+            EXPECT_EQ(::write(line.printer.Get(), c.reply.data(), c.reply.size()),
+                      static_cast<ssize_t>(c.reply.size()));
+        });
+        const auto start = std::chrono::steady_clock::now();
+        std::string heard;
+        const std::optional<JobFailure> failure = Thrown([&] {
+            char buffer[64];
+            while (heard.size() < c.reply.size() || heard.empty()) {
+                const std::size_t count = backend.Read(buffer, sizeof buffer, c.wait);
+                if (count == 0) {
+                    break;
+                }
+                heard.append(buffer, count);
+            }
+        });
+        printer.join();
+        EXPECT_LT(std::chrono::steady_clock::now() - start, 30s) << c.scheme << c.reply;
+        EXPECT_EQ(heard, c.reply) << c.scheme;
+        EXPECT_EQ(failure.has_value(), c.stop);
+        if (failure) {
+            EXPECT_EQ(failure->kind(), FailureKind::Stopped) << failure->what();
+        }
+        backend.Abort();
+    }
+}
+
 // Refused before the line is touched, or (what the driver ignored) undone at once.
 TEST(SerialLineTest, SettingsTheLineCantTakeAreRefusedAndTheLineIsLeftAsItWas) {
     struct Case {
@@ -120,7 +152,7 @@ TEST(SerialLineTest, SettingsTheLineCantTakeAreRefusedAndTheLineIsLeftAsItWas) {
         // A pseudo-terminal always carries 8 bits without parity.
         {"?bits=7+parity=even", "its driver did not take 7 data bits and even parity."},
     };
-    Line line;
+    PtyLine line;
     const termios before = line.Settings();
     for (const Case& c : cases) {
         DeviceBackend backend = BackendFor("serial:" + line.path + c.options);

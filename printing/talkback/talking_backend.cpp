@@ -1,0 +1,190 @@
+#include "printing/talkback/talking_backend.h"
+
+#include "core/seconds_text.h"
+#include "printing/job/job_failure.h"
+#include "printing/job/stoppable_pause.h"
+#include "printing/talkback/job_language.h"
+#include "printing/talkback/pjl_status.h"
+#include "printing/talkback/status_words.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+constexpr std::string_view kUel = "\x1b%-12345X";
+// How often a printer that is still printing the job is asked again.
+constexpr std::chrono::milliseconds kConfirmInterval = 500ms;
+
+std::string Plural(long count, std::string_view thing) {
+    return std::to_string(count) + " " + std::string(thing) + (count == 1 ? "" : "s");
+}
+
+} // namespace
+
+TalkingBackend::TalkingBackend(std::unique_ptr<PrinterBackend> printer, PrinterLanguage language,
+                               JobOptions options)
+    : printer_(std::move(printer)), language_(language), options_(std::move(options)) {}
+
+void TalkingBackend::Open(std::optional<std::uint64_t> length) {
+    length_ = length;
+    if (language_ != PrinterLanguage::Automatic) {
+        Begin({});
+    }
+}
+
+void TalkingBackend::Write(std::string_view data) {
+    if (!begun_) {
+        Begin(data);
+    }
+    printer_->Write(data);
+}
+
+std::size_t TalkingBackend::Read(char* buffer, std::size_t capacity,
+                                 std::chrono::milliseconds wait) {
+    return printer_->Read(buffer, capacity, wait);
+}
+
+// Reaches the printer and asks it what the options want asked, before the job's first byte.
+void TalkingBackend::Begin(std::string_view firstBytes) {
+    begun_ = true;
+    if (language_ == PrinterLanguage::Automatic) {
+        language_ = JobLanguage::Of(firstBytes);
+    }
+    printer_->WatchStop(StopFlag());
+    printer_->Open(length_);
+    if (!PrinterLanguageName::Speaks(language_)) {
+        if (options_.talk.check) {
+            throw JobFailure(FailureKind::Refused,
+                             "the printer's language is not known, so it was not asked whether "
+                             "it is ready and nothing was sent (give its language: " +
+                                 std::string(PrinterLanguageName::Choices()) + ")");
+        }
+        return;
+    }
+    probe_.emplace(*printer_, language_, StopFlag());
+    if (options_.talk.check) {
+        Check();
+    }
+    if (options_.talk.confirm && language_ == PrinterLanguage::Pjl) {
+        printer_->Write(std::string(kUel) + "@PJL\r\n@PJL USTATUS JOB = ON\r\n" +
+                        PjlStatus::JobLine(options_.title) + std::string(kUel));
+    }
+}
+
+void TalkingBackend::Check() {
+    Expect(probe_->Ask(options_.timeouts.connect), ", so nothing was sent");
+}
+
+void TalkingBackend::Expect(const ProbeReading& reading, std::string_view when) const {
+    if (!reading.Answered()) {
+        const FailureKind kind = reading.verdict == ProbeReading::Verdict::Silent
+                                     ? FailureKind::TimedOut
+                                     : FailureKind::Refused;
+        throw JobFailure(kind, probe_->Unanswered(reading, options_.timeouts.connect) +
+                                   std::string(when));
+    }
+    if (reading.state.Blocked()) {
+        throw JobFailure(FailureKind::NotReady,
+                         "the printer reports " + StatusWords::Describe(reading.state, language_) +
+                             std::string(when));
+    }
+}
+
+void TalkingBackend::Finish() {
+    if (!begun_) {
+        Begin({});
+    }
+    if (options_.talk.confirm) {
+        Confirm();
+    }
+    printer_->Finish();
+}
+
+void TalkingBackend::Abort() {
+    printer_->Abort();
+}
+
+void TalkingBackend::Confirm() {
+    switch (language_) {
+    case PrinterLanguage::EscPos:
+        // A receipt printer says how it stands, not what became of the job: the job is
+        // sent and the printer ready, no more.
+        Expect(probe_->Ask(options_.timeouts.connect), " after the job was sent");
+        confirmation_ = "sent, printer ready";
+        return;
+    case PrinterLanguage::Zpl:
+        ConfirmZpl();
+        return;
+    case PrinterLanguage::Pjl:
+        ConfirmPjl();
+        return;
+    default:
+        confirmation_ = "sent; not confirmed, as the printer's language is not known";
+        return;
+    }
+}
+
+void TalkingBackend::PauseBeforeAsking() const {
+    PauseUnlessStopped(kConfirmInterval, StopFlag());
+}
+
+// Done when the printer holds no format of it and no label of its batch is left. A printer
+// whose counts stay still for the stall time-out is given up on.
+void TalkingBackend::ConfirmZpl() {
+    constexpr std::string_view when = " while the job waited to be printed";
+    Clock::time_point lastChange = Clock::now();
+    std::pair<long, long> last{-1, -1};
+    for (;;) {
+        const ProbeReading reading = probe_->Ask(options_.timeouts.connect);
+        Expect(reading, when);
+        const std::pair<long, long> now{reading.formatsInBuffer, reading.labelsRemaining};
+        if (now == std::pair<long, long>{0, 0}) {
+            confirmation_ = "printed";
+            return;
+        }
+        if (now != last) {
+            last = now;
+            lastChange = Clock::now();
+        } else if (Clock::now() - lastChange > options_.timeouts.stall) {
+            throw JobFailure(FailureKind::TimedOut,
+                             "the job was sent, but the printer still holds " +
+                                 Plural(now.first, "format") + " and " +
+                                 Plural(now.second, "label") + " after " +
+                                 SecondsText(options_.timeouts.stall) + " without progress");
+        }
+        PauseBeforeAsking();
+    }
+}
+
+// Done when the printer says the job of this name ended. The wait ends when its state has
+// not changed for the stall time-out.
+void TalkingBackend::ConfirmPjl() {
+    constexpr std::string_view when = " while the job waited to be printed";
+    const std::string name = PjlStatus::SafeName(options_.title);
+    printer_->Write(std::string(kUel) + PjlStatus::EndOfJobLine(options_.title) +
+                    std::string(kUel));
+    Clock::time_point lastChange = Clock::now();
+    std::string lastDisplay;
+    for (;;) {
+        const ProbeReading reading = probe_->Ask(options_.timeouts.connect);
+        if (const std::optional<std::string> result = probe_->EndedJob(name)) {
+            if (*result != "OK") {
+                throw JobFailure(FailureKind::Refused,
+                                 "the printer says the job ended with " + *result);
+            }
+            confirmation_ = "printed";
+            return;
+        }
+        Expect(reading, when);
+        if (reading.state.display != lastDisplay) {
+            lastDisplay = reading.state.display;
+            lastChange = Clock::now();
+        } else if (Clock::now() - lastChange > options_.timeouts.stall) {
+            throw JobFailure(FailureKind::TimedOut,
+                             "the job was sent, but the printer has not said that it ended after " +
+                                 SecondsText(options_.timeouts.stall));
+        }
+        PauseBeforeAsking();
+    }
+}
