@@ -11,6 +11,7 @@
 #include "ui/desktop/qt_desktop.h"
 #include "ui/desktop/termination_signals.h"
 #include "ui/main/frm_main.h"
+#include "ui/main/remembered_printers.h"
 #include "ui/resources/svg_icon.h"
 
 #include <QApplication>
@@ -78,10 +79,14 @@ int main(int argc, char** argv) {
     const std::unique_ptr<PrinterCatalog> catalog = printers->Catalog(Timeouts());
     // Follows the last job the window sent, on a thread of the window's own.
     const std::unique_ptr<JobMonitor> monitor = printers->Monitor(Timeouts());
+    // The printers the user added in earlier runs, kept in the user's settings.
+    RememberedPrinters remembered;
     frmMain window(desktop, *printers, *catalog, *monitor);
-    // Start-up runs before the window shows: a message about the printers comes first.
+    window.SetRememberedPrinters(&remembered);
+    // Start-up runs before the window shows: a message about the printers comes first, and
+    // the remembered printers join the list after the system's queues.
     window.Load();
-    // The printers named by their address join the list after the system's queues.
+    // The printers named by their address join the list after those, for this run only.
     window.AddPrinterAddresses(arguments.PrinterAddresses());
     // The files named on the command line join the list as dropped files do, once the
     // printers are known and before the window shows.

@@ -9,7 +9,12 @@
 #include "printing/capture/captured_job.h"
 
 #include <iostream>
+#include <memory>
 #include <stdexcept>
+
+#ifndef _WIN32
+#include "printing/dnssd/dnssd_advertisement.h"
+#endif
 
 namespace {
 
@@ -65,6 +70,34 @@ CaptureOptions OptionsFor(const CliArguments::Request& request) {
     return options;
 }
 
+#ifndef _WIN32
+// What the listeners are announced as: the first socket listener as a raw printer, the
+// first LPD listener as a line printer; LPD's queue is "auto", though capture takes any.
+std::vector<DnssdAdvertisement::Service>
+AdvertisedServices(const std::vector<CaptureOptions::Endpoint>& endpoints) {
+    using Protocol = CaptureOptions::Protocol;
+    const std::vector<std::string> txt = {"txtvers=1", "qtotal=1", "ty=Tolvenmark capture",
+                                          "pdl=application/octet-stream"};
+    std::vector<DnssdAdvertisement::Service> services;
+    for (const Protocol protocol : {Protocol::Socket, Protocol::Lpd}) {
+        for (const CaptureOptions::Endpoint& endpoint : endpoints) {
+            if (endpoint.protocol != protocol) {
+                continue;
+            }
+            const bool lpd = protocol == Protocol::Lpd;
+            DnssdAdvertisement::Service service{lpd ? "_printer._tcp" : "_pdl-datastream._tcp",
+                                                endpoint.address, endpoint.port, txt};
+            if (lpd) {
+                service.txt.insert(service.txt.begin() + 2, "rp=auto");
+            }
+            services.push_back(std::move(service));
+            break;
+        }
+    }
+    return services;
+}
+#endif
+
 } // namespace
 
 CaptureCommand::CaptureCommand(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
@@ -84,15 +117,37 @@ int CaptureCommand::Run(const CliArguments::Request& request) {
         err_ << ProgramName << ": " << Shown(error.what()) << std::endl;
         return 1;
     }
+#ifdef _WIN32
+    if (request.capture.advertise) {
+        Advertised("not advertised: this build has no DNS-SD");
+    }
+#else
+    std::unique_ptr<DnssdAdvertisement> advertisement;
+    if (request.capture.advertise) {
+        advertisement = std::make_unique<DnssdAdvertisement>(
+            *request.capture.advertise, AdvertisedServices(listener.Endpoints()),
+            [this](const std::string& line) { Advertised(line); });
+        if (!advertisement->Failure().empty()) {
+            Advertised("not advertised: " + advertisement->Failure());
+        }
+    }
+#endif
     listener.Run();
     return 0;
 }
 
+void CaptureCommand::Advertised(const std::string& line) {
+    const std::lock_guard<std::mutex> guard(output_);
+    err_ << Shown(line) << std::endl;
+}
+
 void CaptureCommand::Listening(const std::string& where) {
+    const std::lock_guard<std::mutex> guard(output_);
     err_ << "listening for raw jobs on " << Shown(where) << std::endl;
 }
 
 void CaptureCommand::Job(const CapturedJob& job) {
+    const std::lock_guard<std::mutex> guard(output_);
     const std::string title = JobTitle(job);
     const std::string size = std::to_string(job.size) + " bytes";
     if (!job.Complete()) {
@@ -135,5 +190,6 @@ void CaptureCommand::ShowBytes(const std::string& path) {
 }
 
 void CaptureCommand::Problem(const std::string& peer, const std::string& message) {
+    const std::lock_guard<std::mutex> guard(output_);
     err_ << ProgramName << ": " << Shown(peer + ": " + message) << std::endl;
 }

@@ -3,6 +3,8 @@
 #include "printing/capture/capture_report.h"
 
 #include <iosfwd>
+#include <mutex>
+#include <string>
 
 namespace CliArguments {
 struct Request;
@@ -11,7 +13,8 @@ struct Request;
 // tolvenmark-cli capture: a raw printer of its own on the ports the request names, which
 // keeps every job in a folder and tells of each on standard output (one line, with
 // --show also its token text, with --quiet nothing) and of every problem on standard
-// error.
+// error. With --advertise it announces its first socket and LPD listeners over DNS-SD
+// while it runs, and says on standard error what became of that.
 class CaptureCommand : private CaptureReport {
 public:
     CaptureCommand(std::ostream& out, std::ostream& err);
@@ -24,6 +27,11 @@ private:
     void Job(const CapturedJob& job) override;
     void Problem(const std::string& peer, const std::string& message) override;
     void ShowBytes(const std::string& path);
+    // Where the listeners are announced (DnssdAdvertisement); said on standard error.
+    void Advertised(const std::string& line);
+
+    // The advertisement reports on a thread of its own: each line goes out whole.
+    std::mutex output_;
 
     std::ostream& out_;
     std::ostream& err_;

@@ -28,8 +28,9 @@ struct CommandForm {
 
 constexpr std::size_t Many = static_cast<std::size_t>(-1);
 
-constexpr std::array<CommandForm, 7> Commands = {{
-    {"list", Command::List, false, true, false, 0, 0, "tolvenmark-cli list [--timeout SECONDS]"},
+constexpr std::array<CommandForm, 8> Commands = {{
+    {"list", Command::List, false, true, false, 0, 0,
+     "tolvenmark-cli list [--timeout SECONDS] [--json]"},
     {"print", Command::Print, true, true, false, 1, Many,
      "tolvenmark-cli print [-P PRINTER] [-t TITLE] [--format MIME] [--timeout SECONDS] [--wait] "
      "[--check] [--language L] [-q] FILE..."},
@@ -42,11 +43,14 @@ constexpr std::array<CommandForm, 7> Commands = {{
      "tolvenmark-cli encode [--encoding NAME] [FILE]"},
     {"status", Command::Status, false, true, false, 0, 0,
      "tolvenmark-cli status [-P PRINTER] [--timeout SECONDS] [--language L] [--community NAME] "
+     "[--snmp-port PORT] [--json]"},
+    {"discover", Command::Discover, false, true, false, 0, 0,
+     "tolvenmark-cli discover [--timeout SECONDS] [--json] [--snmp NETWORK] [--community NAME] "
      "[--snmp-port PORT]"},
     {"capture", Command::Capture, false, false, false, 0, 0,
      "tolvenmark-cli capture [--socket [ADDR:]PORT]... [--lpd [ADDR:]PORT]... [--dir DIR] "
      "[--max-size SIZE] [--timeout SECONDS] [--show|--quiet] [--emulate LANGUAGE [--state STATE] "
-     "[--state-file FILE] [--hold SECONDS]]"},
+     "[--state-file FILE] [--hold SECONDS]] [--advertise NAME]"},
 }};
 
 // What an option with a value sets.
@@ -59,6 +63,7 @@ enum class Setting {
     Language,
     Community,
     SnmpPort,
+    SnmpNetwork,
     Socket,
     Lpd,
     Dir,
@@ -66,7 +71,8 @@ enum class Setting {
     Emulate,
     EmulatedState,
     Hold,
-    StateFile
+    StateFile,
+    Advertise
 };
 
 struct ValueOption {
@@ -75,7 +81,7 @@ struct ValueOption {
     Setting setting;
 };
 
-constexpr std::array<ValueOption, 17> ValueOptions = {{
+constexpr std::array<ValueOption, 19> ValueOptions = {{
     {"-P", "--printer", Setting::Printer},
     {"-d", "", Setting::Printer},
     {"-t", "--title", Setting::Title},
@@ -85,6 +91,7 @@ constexpr std::array<ValueOption, 17> ValueOptions = {{
     {"", "--language", Setting::Language},
     {"", "--community", Setting::Community},
     {"", "--snmp-port", Setting::SnmpPort},
+    {"", "--snmp", Setting::SnmpNetwork},
     {"", "--socket", Setting::Socket},
     {"", "--lpd", Setting::Lpd},
     {"", "--dir", Setting::Dir},
@@ -93,6 +100,7 @@ constexpr std::array<ValueOption, 17> ValueOptions = {{
     {"", "--state", Setting::EmulatedState},
     {"", "--hold", Setting::Hold},
     {"", "--state-file", Setting::StateFile},
+    {"", "--advertise", Setting::Advertise},
 }};
 
 // A time-out in seconds: a positive number, fractions allowed, no more than a day.
@@ -275,6 +283,8 @@ public:
                     Fail("'" + std::string(form_.name) + "' sends nothing and takes no --check");
                 }
                 request_.check = true;
+            } else if (argument == "--json") {
+                SetJson();
             } else if (argument == "--wait") {
                 if (!form_.sends) {
                     Fail("'" + std::string(form_.name) + "' sends nothing and takes no --wait");
@@ -286,6 +296,7 @@ public:
         }
         CheckOperandCount();
         CheckEmulation();
+        CheckSnmpNetwork();
         return request_;
     }
 
@@ -337,6 +348,8 @@ private:
             return "a community name";
         case Setting::SnmpPort:
             return "a port number";
+        case Setting::SnmpNetwork:
+            return "a network";
         case Setting::Socket:
         case Setting::Lpd:
             return "[ADDR:]PORT";
@@ -352,6 +365,8 @@ private:
             return "a number of seconds";
         case Setting::StateFile:
             return "a file";
+        case Setting::Advertise:
+            return "a name";
         }
         return {};
     }
@@ -411,12 +426,14 @@ private:
         case Setting::Language:
         case Setting::Community:
         case Setting::SnmpPort:
+        case Setting::SnmpNetwork:
             SetTalk(setting, value, command);
             break;
         case Setting::Socket:
         case Setting::Lpd:
         case Setting::Dir:
         case Setting::MaxSize:
+        case Setting::Advertise:
             SetCapture(setting, value);
             break;
         case Setting::Emulate:
@@ -443,8 +460,19 @@ private:
             }
             return;
         }
-        if (!status) {
-            Fail(command + " asks no SNMP agent; only status does");
+        if (!status && form_.command != Command::Discover) {
+            Fail(command + " asks no SNMP agent; only status and discover do");
+        }
+        if (setting == Setting::SnmpNetwork) {
+            if (status) {
+                Fail(command + " asks one printer; discover asks a network");
+            }
+            ParsedIpv4Network parsed = Ipv4Network::Parse(value);
+            if (!parsed.network) {
+                Fail(parsed.error);
+            }
+            request_.snmpNetwork = parsed.network;
+            return;
         }
         if (setting == Setting::Community) {
             if (value.empty()) {
@@ -484,6 +512,15 @@ private:
                 Fail("the folder name is empty");
             }
             capture.dir = value;
+        } else if (setting == Setting::Advertise) {
+            RequireCapture("--advertise");
+            // A DNS-SD service name is one label of a DNS name.
+            if (value.empty() || value.size() > 63 ||
+                std::any_of(value.begin(), value.end(),
+                            [](unsigned char c) { return c < 0x20 || c == 0x7F; })) {
+                Fail("the name to advertise must be 1 to 63 bytes, without control characters");
+            }
+            capture.advertise = value;
         } else {
             RequireCapture("--max-size");
             capture.maxSize = Size(value);
@@ -532,6 +569,24 @@ private:
                             : setting == Setting::Hold        ? "--hold"
                                                               : "--state-file";
         }
+    }
+
+    // What the SNMP agents of discover are reached with means nothing without a network.
+    void CheckSnmpNetwork() const {
+        if (form_.command == Command::Discover && !request_.snmpNetwork &&
+            (request_.community || request_.snmpPort)) {
+            Fail(std::string("option ") + (request_.community ? "--community" : "--snmp-port") +
+                 " needs --snmp NETWORK");
+        }
+    }
+
+    void SetJson() {
+        if (form_.command != Command::List && form_.command != Command::Status &&
+            form_.command != Command::Discover) {
+            Fail("'" + std::string(form_.name) +
+                 "' takes no --json (list, status and discover do)");
+        }
+        request_.json = true;
     }
 
     void CheckEmulation() const {
@@ -620,7 +675,8 @@ std::string HelpText() {
 Send bytes to a printer unchanged, past any driver, as raw spooler jobs.
 
 Commands:
-  list [--timeout SECONDS]   the printer names, one a line, in the spooler's order;
+  list [--timeout SECONDS] [--json]
+                             the printer names, one a line, in the spooler's order;
                              the default printer (the one 'lpstat -d' names: LPDEST,
                              PRINTER, lpoptions, then the spooler's default) is
                              followed by " (default)" - the name is always the first
@@ -641,7 +697,7 @@ Commands:
                              token text to raw bytes on standard output
                              (FILE '-' or none: standard input)
   status [-P PRINTER] [--timeout SECONDS] [--language L] [--community NAME]
-         [--snmp-port PORT]
+         [--snmp-port PORT] [--json]
                              a queue's (or IPP printer's) state and why
                              ("stopped: the printer is not connected"), then each
                              job waiting at it, one a line: PRINTER-ID, title,
@@ -650,9 +706,18 @@ Commands:
                              "cover open", ...), a USB printer through its port,
                              a network printer through SNMP; exit 0 only when
                              it is ready
+  discover [--timeout SECONDS] [--json] [--snmp NETWORK] [--community NAME]
+           [--snmp-port PORT]
+                             find printers: DNS-SD services, USB printers, serial
+                             ports and the spooler's queues (and with --snmp, the
+                             SNMP agents of a network), one line per printer: the
+                             address to give -P, then name, model, languages,
+                             location and how it was found, separated by tabs;
+                             looks for 3 seconds unless --timeout says otherwise
   capture [--socket [ADDR:]PORT]... [--lpd [ADDR:]PORT]... [--dir DIR]
           [--max-size SIZE] [--timeout SECONDS] [--show|--quiet]
           [--emulate LANGUAGE [--state STATE] [--state-file FILE] [--hold SECONDS]]
+          [--advertise NAME]
                              be a raw printer: keep each job a program sends as
                              DIR/job-N.prn, exactly as it arrived, and print a
                              line for it; runs until Ctrl+C (default: --socket 9100)
@@ -675,7 +740,8 @@ Options:
   --timeout SECONDS          how long a printer address may take to answer, and
                              to take more bytes (default: 10 to connect, 30),
                              and the print scheduler to answer (default: 15);
-                             capture: how long a sender may send nothing (30)
+                             capture: how long a sender may send nothing (30);
+                             discover: how long to look (3)
   --wait                     wait until each job has ended: a job that did not
                              complete (aborted, canceled, held, or waiting at a
                              stopped printer) is named with its state and why.
@@ -695,8 +761,12 @@ Options:
                              USB printer's device ID, else (print) the job's
                              first bytes. A printer is never sent a query in a
                              language not known to be its own
-  --community NAME           status: the SNMP community (default: public)
-  --snmp-port PORT           status: the SNMP agent's port (default: 161)
+  --community NAME           status, discover: the SNMP community (default: public)
+  --snmp-port PORT           status, discover: the SNMP agents' port (default: 161)
+  --snmp NETWORK             discover: ask every address of the IPv4 network
+                             (192.168.1.0/24; at most a /22) over SNMP; never
+                             done without it
+  --json                     list, status, discover: the answer as JSON
   --encoding NAME            the text's character set: cp1252 (the windows'),
                              cp437, cp850 or utf-8. Text is read as UTF-8 and
                              each character becomes its byte in NAME (show: the
@@ -719,6 +789,10 @@ Options:
                              file or unknown word keeps the last state)
   --hold SECONDS             capture: how long a ZPL format or PJL job stays in
                              the emulated printer's buffer while it is ready (0)
+  --advertise NAME           capture: announce the first socket listener as
+                             _pdl-datastream._tcp and the first LPD listener as
+                             _printer._tcp over DNS-SD (Avahi), on the interface
+                             each listens on; withdrawn when capture stops
   -q, --quiet                print, send: no progress line (shown on standard
                              error while a job is sent, when standard error is a
                              terminal); capture: no line per job (problems still

@@ -2,6 +2,7 @@
 
 #include "printing/address/printer_language.h"
 #include "printing/capture/capture_options.h"
+#include "printing/discovery/ipv4_network.h"
 
 #include <cstdint>
 #include <optional>
@@ -13,7 +14,7 @@
 // operands in any order; "--" ends the options and "-" is an operand (standard input).
 namespace CliArguments {
 
-enum class Command { Help, Version, List, Print, Send, Show, Encode, Status, Capture };
+enum class Command { Help, Version, List, Print, Send, Show, Encode, Status, Capture, Discover };
 
 struct Request {
     Command command = Command::Help;
@@ -44,6 +45,10 @@ struct Request {
     // is then asked in any case.
     std::optional<std::string> community;
     std::optional<std::uint16_t> snmpPort;
+    // Set by --json (list, status, discover): the answer as JSON on standard output.
+    bool json = false;
+    // Set by --snmp NETWORK (discover): every address of the network is asked over SNMP.
+    std::optional<Ipv4Network> snmpNetwork;
     std::vector<std::string> operands;
 
     // What the capture command alone takes.
@@ -59,6 +64,8 @@ struct Request {
         Output output = Output::Lines;
         // --emulate LANGUAGE, --state STATE, --state-file FILE and --hold SECONDS.
         Emulation emulation;
+        // --advertise NAME: the listeners announced over DNS-SD under that name.
+        std::optional<std::string> advertise;
     };
     Capture capture;
 };

@@ -8,10 +8,13 @@
 #include "core/code_pages/code_page_text.h"
 #include "core/file_error.h"
 #include "core/file_reader.h"
+#include "core/json_writer.h"
 #include "core/notation.h"
 #include "core/safe_text.h"
 #include "core/stream_reader.h"
 #include "core/whole_file.h"
+#include "printing/discovery/discovery_options.h"
+#include "printing/discovery/printer_finder.h"
 #include "printing/job/job_monitor.h"
 #include "printing/job/printer_access.h"
 #include "printing/job/raw_print.h"
@@ -37,6 +40,9 @@ constexpr const char* StandardInputName = "standard input";
 
 // How often --wait asks the spooler about a job.
 constexpr std::chrono::seconds JobPollInterval{1};
+
+// How long discover looks without --timeout.
+constexpr std::chrono::seconds DiscoverTimeout{3};
 
 // Every line this program writes about printers, jobs and files may carry text from outside
 // (a printer's words, a job's or file's name): it goes out through the one rule, so that no
@@ -170,6 +176,122 @@ JobOptions OptionsOf(const CliArguments::Request& request) {
     return options;
 }
 
+// A queue's state as status --json gives it: the state, whether it takes jobs, the
+// spooler's message and reasons, and the jobs waiting at it.
+std::string QueueStatusJson(const PrinterTarget& printer, const PrinterStatus& status) {
+    JsonWriter json;
+    json.BeginObject()
+        .Key("printer")
+        .String(printer.Name())
+        .Key("state")
+        .String(modJobStatus::StateWord(status.state))
+        .Key("accepting_jobs")
+        .Bool(status.acceptingJobs)
+        .Key("message")
+        .String(status.message)
+        .Key("reasons")
+        .Strings(status.reasons)
+        .Key("jobs")
+        .BeginArray();
+    for (const QueuedJob& job : status.jobs) {
+        json.BeginObject()
+            .Key("id")
+            .Number(job.id)
+            .Key("title")
+            .String(job.name)
+            .Key("user")
+            .String(job.user)
+            .Key("state")
+            .String(modJobStatus::StateWord(job.state))
+            .EndObject();
+    }
+    return json.EndArray().EndObject().Text();
+}
+
+// What a direct printer answered, as status --json gives it: whether it told its state,
+// the state in words and its conditions one by one, its own display text, the language it
+// was asked in, who answered, what it says it is, and why a source said nothing.
+std::string AnswerJson(const PrinterTarget& printer, const PrinterAnswer& answer) {
+    std::vector<std::string> conditions;
+    for (const StatusReport::Condition condition : answer.state.conditions) {
+        conditions.emplace_back(StatusWords::Word(condition, answer.language));
+    }
+    JsonWriter json;
+    json.BeginObject()
+        .Key("printer")
+        .String(printer.Name())
+        .Key("told")
+        .Bool(answer.told)
+        .Key("ready")
+        .Bool(answer.told && !answer.state.Blocked())
+        .Key("state")
+        .String(answer.told ? StatusWords::Describe(answer.state, answer.language) : "")
+        .Key("conditions")
+        .Strings(conditions)
+        .Key("display")
+        .String(answer.state.display)
+        .Key("language")
+        .String(answer.language == PrinterLanguage::Automatic
+                    ? std::string()
+                    : std::string(PrinterLanguageName::TitleOf(answer.language)))
+        .Key("sources")
+        .Strings(answer.sources)
+        .Key("description")
+        .String(answer.description)
+        .Key("notes")
+        .Strings(answer.notes);
+    return json.EndObject().Text();
+}
+
+std::string DiscoveredJson(const DiscoveredPrinter& printer) {
+    JsonWriter json;
+    json.BeginObject()
+        .Key("address")
+        .String(printer.address)
+        .Key("other_addresses")
+        .Strings(printer.otherAddresses)
+        .Key("name")
+        .String(printer.name)
+        .Key("model")
+        .String(printer.model)
+        .Key("languages")
+        .Strings(printer.languages)
+        .Key("location")
+        .String(printer.location)
+        .Key("uuid")
+        .String(printer.uuid)
+        .Key("found_by")
+        .Strings(printer.foundBy)
+        .Key("problem")
+        .String(printer.problem);
+    return json.EndObject().Text();
+}
+
+std::string Joined(const std::vector<std::string>& list) {
+    std::string joined;
+    for (const std::string& item : list) {
+        joined.append(joined.empty() ? "" : ", ").append(item);
+    }
+    return joined;
+}
+
+// "socket://10.0.0.5:9100<TAB>Front desk<TAB>EPSON TM-T88V<TAB>ESC/POS<TAB>-<TAB>DNS-SD, SNMP":
+// each field escaped on its own, so none holds a tab; "-" for one that is empty; the
+// problem, where there is one, last.
+std::string DiscoveredLine(const DiscoveredPrinter& printer) {
+    const std::vector<std::string> fields = {printer.address,  printer.name,
+                                             printer.model,    Joined(printer.languages),
+                                             printer.location, Joined(printer.foundBy)};
+    std::string line;
+    for (const std::string& field : fields) {
+        line.append(line.empty() ? "" : "\t").append(field.empty() ? "-" : Shown(field));
+    }
+    if (!printer.problem.empty()) {
+        line.append("\t").append(Shown(printer.problem));
+    }
+    return line;
+}
+
 } // namespace
 
 CliProgram::CliProgram(PrinterAccess& printers, std::istream& in, std::ostream& out,
@@ -217,7 +339,7 @@ int CliProgram::Run(const std::vector<std::string>& arguments) {
         out_ << ProgramName << ' ' << AppInfo::Version << '\n';
         return out_.flush() ? ExitAllSent : ExitSomeFailed;
     case Command::List:
-        return List();
+        return List(request);
     case Command::Print:
         return Print(request);
     case Command::Send:
@@ -230,11 +352,13 @@ int CliProgram::Run(const std::vector<std::string>& arguments) {
         return Status(request);
     case Command::Capture:
         return CaptureCommand(out_, err_).Run(request);
+    case Command::Discover:
+        return Discover(request);
     }
     return ExitUsage;
 }
 
-int CliProgram::List() {
+int CliProgram::List(const CliArguments::Request& request) {
     std::vector<std::string> names;
     std::string defaultName;
     try {
@@ -244,12 +368,21 @@ int CliProgram::List() {
         Complain(std::string("cannot read the printer list: ") + error.what());
         return ExitSomeFailed;
     }
+    const std::optional<std::size_t> marked = modTools::DefaultPrinterIndex(names, defaultName);
+    if (request.json) {
+        JsonWriter json;
+        json.BeginArray();
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            json.BeginObject().Key("name").String(names[i]).Key("default").Bool(marked == i);
+            json.EndObject();
+        }
+        out_ << json.EndArray().Text() << '\n';
+    }
     if (names.empty()) {
         Complain("no printer is installed");
-        return ExitAllSent;
+        return request.json ? WriteOutput({}) : ExitAllSent;
     }
-    const std::optional<std::size_t> marked = modTools::DefaultPrinterIndex(names, defaultName);
-    for (std::size_t i = 0; i < names.size(); ++i) {
+    for (std::size_t i = 0; i < names.size() && !request.json; ++i) {
         out_ << Shown(names[i]) << (marked == i ? " (default)" : "") << '\n';
     }
     return WriteOutput({});
@@ -545,7 +678,7 @@ int CliProgram::Status(const CliArguments::Request& request) {
         return ExitSomeFailed;
     }
     if (!printer->IsQueue() && !Monitor().CanFollow(*printer)) {
-        return DirectStatus(*printer);
+        return DirectStatus(*printer, request.json);
     }
     PrinterStatus status;
     try {
@@ -553,6 +686,10 @@ int CliProgram::Status(const CliArguments::Request& request) {
     } catch (const JobMonitorError& error) {
         Complain(printer->Name() + ": " + error.what());
         return ExitSomeFailed;
+    }
+    if (request.json) {
+        out_ << QueueStatusJson(*printer, status) << '\n';
+        return WriteOutput({});
     }
     out_ << Shown(PrinterLine(*printer, status)) << '\n';
     for (const QueuedJob& job : status.jobs) {
@@ -565,9 +702,14 @@ int CliProgram::Status(const CliArguments::Request& request) {
 // A printer reached by its address, asked how it stands: "ADDRESS: paper out (ZPL)", then
 // what it says it is; why a source told nothing goes to the error stream. Ready or not is
 // the exit status.
-int CliProgram::DirectStatus(const PrinterTarget& printer) {
+int CliProgram::DirectStatus(const PrinterTarget& printer, bool json) {
     const PrinterAnswer answer =
         printers_.Ask(printer, options_, interrupt_ != nullptr ? interrupt_->Stop() : nullptr);
+    if (json) {
+        out_ << AnswerJson(printer, answer) << '\n';
+        const int written = WriteOutput({});
+        return answer.told && !answer.state.Blocked() ? written : ExitSomeFailed;
+    }
     for (const std::string& note : answer.notes) {
         Complain(printer.Name() + ": " + note);
     }
@@ -587,6 +729,46 @@ int CliProgram::DirectStatus(const PrinterTarget& printer) {
     }
     const int written = WriteOutput({});
     return answer.state.Blocked() ? ExitSomeFailed : written;
+}
+
+// Looks for printers in every place at once until the time-out (or Ctrl+C) and lists them,
+// one line or JSON object each; why a place was not searched goes to the error stream.
+// Finding none is no failure.
+int CliProgram::Discover(const CliArguments::Request& request) {
+    DiscoveryOptions discovery;
+    discovery.snmpNetwork = request.snmpNetwork;
+    discovery.snmp = options_.talk.snmp;
+    const std::chrono::milliseconds timeout =
+        request.timeoutSeconds ? std::chrono::duration_cast<std::chrono::milliseconds>(
+                                     std::chrono::duration<double>(*request.timeoutSeconds))
+                               : std::chrono::milliseconds(DiscoverTimeout);
+    std::vector<std::string> notes;
+    const std::vector<DiscoveredPrinter> found = printers_.Finder(discovery)->Find(
+        timeout, interrupt_ != nullptr ? interrupt_->Stop() : nullptr, {}, notes);
+    if (request.json) {
+        out_ << '[';
+        for (std::size_t i = 0; i < found.size(); ++i) {
+            out_ << (i == 0 ? "\n" : ",\n") << DiscoveredJson(found[i]);
+        }
+        out_ << (found.empty() ? "]\n" : "\n]\n");
+    } else {
+        for (const DiscoveredPrinter& printer : found) {
+            out_ << DiscoveredLine(printer) << '\n';
+        }
+    }
+    const int written = WriteOutput({});
+    for (const std::string& note : notes) {
+        Complain(note);
+    }
+    if (found.empty()) {
+        Complain("no printer found");
+    }
+    if (Interrupted()) {
+        Complain(std::string(interrupt_->Signal() == SIGTERM ? "terminated" : "interrupted") +
+                 ": the search was cut short");
+        return interrupt_->ExitStatus();
+    }
+    return written;
 }
 
 // The named file's bytes, or standard input's when there is no name or it is "-". A pipe

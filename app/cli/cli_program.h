@@ -48,12 +48,13 @@ public:
     void WatchInterrupt(const InterruptFlag& flag);
 
 private:
-    int List();
+    int List(const CliArguments::Request& request);
     int Print(const CliArguments::Request& request);
     int Send(const CliArguments::Request& request);
     int Show(const CliArguments::Request& request);
     int Encode(const CliArguments::Request& request);
     int Status(const CliArguments::Request& request);
+    int Discover(const CliArguments::Request& request);
 
     std::optional<PrinterTarget> ChoosePrinter(const CliArguments::Request& request);
     bool PrintOperand(const PrinterTarget& printer, const std::string& operand);
@@ -62,7 +63,7 @@ private:
     bool Conclude(const JobResult& result, const PrinterTarget& printer, const std::string& name,
                   int fileCount);
     void ReportJob(const PrinterTarget& printer, int fileCount, const JobResult& result);
-    int DirectStatus(const PrinterTarget& printer);
+    int DirectStatus(const PrinterTarget& printer, bool json);
     std::string FailedAt(const JobResult& result, const PrinterTarget& printer) const;
     JobControl Control() const;
     JobControl BeginJob(const std::string& name, std::optional<std::uint64_t> total);

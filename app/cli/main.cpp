@@ -32,12 +32,14 @@ bool StandardErrorIsTerminal() {
 #endif
 }
 
-// Only the commands that send take Ctrl+C and SIGTERM as a request to withdraw their job;
-// every other command keeps the default handling and ends at once.
-bool SendsJobs(const std::vector<std::string>& arguments) {
+// Only the commands that send take Ctrl+C and SIGTERM as a request to withdraw their job,
+// and discover as one to end the search and list what it found; every other command keeps
+// the default handling and ends at once.
+bool WatchesInterrupt(const std::vector<std::string>& arguments) {
     try {
         const CliArguments::Command command = CliArguments::Parse(arguments).command;
-        return command == CliArguments::Command::Print || command == CliArguments::Command::Send;
+        return command == CliArguments::Command::Print || command == CliArguments::Command::Send ||
+               command == CliArguments::Command::Discover;
     } catch (const CliArguments::UsageError&) {
         return false;
     }
@@ -68,7 +70,7 @@ int main(int argc, char** argv) {
             program.ShowProgress();
         }
         std::optional<InterruptSignals> signals;
-        if (SendsJobs(arguments)) {
+        if (WatchesInterrupt(arguments)) {
             signals.emplace(interrupt);
         }
         return program.Run(arguments);

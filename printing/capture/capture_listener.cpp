@@ -279,6 +279,18 @@ void CaptureListener::Listen() {
     }
 }
 
+std::vector<CaptureOptions::Endpoint> CaptureListener::Endpoints() const {
+    std::vector<CaptureOptions::Endpoint> endpoints;
+    for (const auto& acceptor : state_->acceptors) {
+        std::error_code error;
+        const asio::ip::tcp::endpoint local = acceptor->socket.local_endpoint(error);
+        if (!error) {
+            endpoints.push_back({acceptor->protocol, local.address().to_string(), local.port()});
+        }
+    }
+    return endpoints;
+}
+
 int CaptureListener::Run() {
     State& state = *state_;
     state.signals.async_wait([&state](const std::error_code& error, int signal) {

@@ -3,6 +3,7 @@
 #include "printing/capture/capture_options.h"
 
 #include <memory>
+#include <vector>
 
 class CaptureReport;
 
@@ -23,6 +24,9 @@ public:
     // Opens every endpoint and reports where it listens. Throws FileError when the folder
     // is no folder, std::runtime_error naming the endpoint that cannot be opened.
     void Listen();
+
+    // Where it listens, once Listen has opened every endpoint: each with the port it took.
+    std::vector<CaptureOptions::Endpoint> Endpoints() const;
 
     // Serves until a stop signal; returns its number.
     int Run();

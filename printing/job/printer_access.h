@@ -8,12 +8,14 @@
 class JobMonitor;
 class PrinterBackend;
 class PrinterCatalog;
+class PrinterFinder;
 class PrinterTarget;
+struct DiscoveryOptions;
 struct PrinterAnswer;
 
 // Everything the program reaches printers through: the backend that serves one job to a
-// target, the monitor that follows jobs afterwards, and the list of the spooler's queues.
-// Each is made with the options of its own use, as values.
+// target, the monitor that follows jobs afterwards, the list of the spooler's queues, and
+// the search for printers. Each is made with the options of its own use, as values.
 class PrinterAccess {
 public:
     virtual ~PrinterAccess() = default;
@@ -30,4 +32,7 @@ public:
                               const std::atomic<bool>* stop) = 0;
     virtual std::unique_ptr<JobMonitor> Monitor(const Timeouts& timeouts) = 0;
     virtual std::unique_ptr<PrinterCatalog> Catalog(const Timeouts& timeouts) = 0;
+    // A search for printers in every place this platform has (DNS-SD, USB printer ports,
+    // serial ports, the spooler's queues) and, where the options name a network, over SNMP.
+    virtual std::unique_ptr<PrinterFinder> Finder(const DiscoveryOptions& options) = 0;
 };

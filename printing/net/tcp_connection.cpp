@@ -1,6 +1,7 @@
 #include "printing/net/tcp_connection.h"
 
 #include "core/seconds_text.h"
+#include "printing/address/local_host_names.h"
 
 #include <algorithm>
 #include <asio/error.hpp>
@@ -93,14 +94,23 @@ void TcpConnection::FlushCancelled() {
     }
 }
 
-bool TcpConnection::Connect(const std::string& host, std::uint16_t port,
-                            std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    const auto remaining = [deadline] {
-        return std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-    };
+// The addresses a lookup gave, as endpoints; one that is no address is passed over.
+std::vector<asio::ip::tcp::endpoint>
+TcpConnection::Endpoints(const std::vector<std::string>& addresses, std::uint16_t port) {
+    std::vector<asio::ip::tcp::endpoint> endpoints;
+    for (const std::string& text : addresses) {
+        std::error_code error;
+        const asio::ip::address address = asio::ip::make_address(text, error);
+        if (!error) {
+            endpoints.emplace_back(address, port);
+        }
+    }
+    return endpoints;
+}
 
+bool TcpConnection::ResolveHost(const std::string& host, std::uint16_t port,
+                                std::chrono::milliseconds timeout, const std::string& localFailure,
+                                std::vector<asio::ip::tcp::endpoint>& endpoints) {
     done_ = false;
     resolver_.async_resolve(
         host, std::to_string(port), asio::ip::tcp::resolver::numeric_service,
@@ -112,19 +122,49 @@ bool TcpConnection::Connect(const std::string& host, std::uint16_t port,
     if (!RunUntil([this] { return done_; }, timeout)) {
         resolver_.cancel();
         FlushCancelled();
-        return FailTimedOut(timeout);
+        return false;
     }
     if (result_) {
-        return Fail(IsHostUnknown(result_) ? "host unknown" : result_.message());
+        // The system knows no such name; a ".local" name's lookup may say why.
+        const std::string why = IsHostUnknown(result_) ? "host unknown" : result_.message();
+        return Fail(localFailure.empty() ? why : why + " (DNS-SD: " + localFailure + ")");
+    }
+    for (const auto& entry : endpoints_) {
+        endpoints.push_back(entry.endpoint());
+    }
+    return true;
+}
+
+bool TcpConnection::Connect(const std::string& host, std::uint16_t port,
+                            std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    const auto remaining = [deadline] {
+        return std::max(std::chrono::milliseconds(0),
+                        std::chrono::duration_cast<std::chrono::milliseconds>(
+                            deadline - std::chrono::steady_clock::now()));
+    };
+
+    reason_.clear();
+    // A ".local" name is looked up through DNS-SD first, within the same time; the
+    // system's resolver gets every other name and what that lookup could not answer.
+    const LocalHostNames::Answer local = LocalHostNames::Resolve(host, timeout);
+    std::vector<asio::ip::tcp::endpoint> endpoints = Endpoints(local.addresses, port);
+    if (endpoints.empty()) {
+        if (remaining().count() == 0) {
+            return FailTimedOut(timeout, " waiting for DNS-SD to find " + host);
+        }
+        if (!ResolveHost(host, port, remaining(), local.failure, endpoints)) {
+            return reason_.empty() ? FailTimedOut(timeout) : false;
+        }
     }
     // The first address's failure says most about the printer; a later one is only tried.
     std::string firstFailure;
-    for (const auto& entry : endpoints_) {
+    for (const auto& endpoint : endpoints) {
         std::error_code ignored;
         socket_.close(ignored);
         done_ = false;
         ++pendingOperations_;
-        socket_.async_connect(entry.endpoint(), [this](const std::error_code& error) {
+        socket_.async_connect(endpoint, [this](const std::error_code& error) {
             --pendingOperations_;
             result_ = error;
             done_ = true;

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // One TCP connection to a printer, driven the way a job needs it: every wait is bounded
 // by a time-out, so nothing blocks for ever. Each step runs the connection's own
@@ -33,8 +34,9 @@ public:
     // and the connection is cut off.
     void WatchStop(const std::atomic<bool>* stop) { stop_ = stop; }
 
-    // Resolves the host (IPv4 and IPv6) and tries each of its addresses in turn until one
-    // takes the connection, all within the time-out.
+    // Resolves the host (IPv4 and IPv6; a ".local" name through LocalHostNames first) and
+    // tries each of its addresses in turn until one takes the connection, all within the
+    // time-out.
     bool Connect(const std::string& host, std::uint16_t port, std::chrono::milliseconds timeout);
 
     // Reads whatever the peer sends from now on, alongside every later step, so that a
@@ -80,6 +82,13 @@ public:
 
 private:
     template <typename Done> bool RunUntil(Done done, std::chrono::milliseconds timeout);
+    static std::vector<asio::ip::tcp::endpoint> Endpoints(const std::vector<std::string>& addresses,
+                                                          std::uint16_t port);
+    // The system's addresses for the host; false when it has none (Reason() says why) or
+    // gave no answer in time (Reason() empty).
+    bool ResolveHost(const std::string& host, std::uint16_t port, std::chrono::milliseconds timeout,
+                     const std::string& localFailure,
+                     std::vector<asio::ip::tcp::endpoint>& endpoints);
     void ReadNext();
     void FlushCancelled();
     bool Fail(std::string reason);

@@ -3,6 +3,7 @@
 #include "printing/job/job_failure.h"
 #include "printing/job/printer_target.h"
 #include "printing/platform/platform_job_monitor.h"
+#include "printing/platform/platform_printer_finder.h"
 #include "printing/platform/printer_inquiry.h"
 #include "printing/platform/scheme_table.h"
 #include "printing/talkback/talking_backend.h"
@@ -13,6 +14,8 @@
 using QueueBackend = WinBackend;
 using QueueCatalog = WinPrinterCatalog;
 #else
+#include "printing/address/local_host_names.h"
+#include "printing/dnssd/avahi_host_lookup.h"
 #include "printing/queues/cups/cups_backend.h"
 #include "printing/queues/cups/cups_printer_catalog.h"
 using QueueBackend = CupsBackend;
@@ -58,10 +61,19 @@ public:
     std::unique_ptr<PrinterCatalog> Catalog(const Timeouts& timeouts) override {
         return std::make_unique<QueueCatalog>(timeouts);
     }
+
+    std::unique_ptr<PrinterFinder> Finder(const DiscoveryOptions& options) override {
+        return MakePlatformPrinterFinder(options);
+    }
 };
 
 } // namespace
 
 std::unique_ptr<PrinterAccess> MakePlatformPrinterAccess() {
+#ifndef _WIN32
+    // ".local" printers are reached through DNS-SD's own lookup, whatever the system's
+    // resolver knows.
+    LocalHostNames::Install(AvahiHostLookup::Find);
+#endif
     return std::make_unique<PlatformPrinterAccess>();
 }

@@ -3,9 +3,12 @@
 #include "core/seconds_text.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <net-snmp/library/large_fd_set.h>
 #include <net-snmp/net-snmp-config.h>
 #include <net-snmp/net-snmp-includes.h>
+#include <poll.h>
 #include <string_view>
 #include <utility>
 
@@ -309,4 +312,159 @@ SnmpSession::Exchange(int command, const std::vector<Oid>& names, int repetition
         ordered.push_back(std::move(*answer));
     }
     return ordered;
+}
+
+namespace {
+
+// How often a sweep looks at its stop flag while it waits for answers.
+constexpr std::chrono::milliseconds kStopLook{50};
+
+// One agent of a sweep: its session, and its answer once it came.
+struct SweptAgent {
+    void* session = nullptr;
+    bool answered = false;
+    std::vector<Binding> bindings;
+    std::size_t textLimit = 0;
+};
+
+// The sessions of a sweep, closed on every path; their agents stay where they are, as the
+// library holds their addresses.
+class Sweep {
+public:
+    explicit Sweep(std::size_t count) : agents_(count) {}
+    ~Sweep() {
+        for (SweptAgent& agent : agents_) {
+            if (agent.session != nullptr) {
+                snmp_sess_close(agent.session);
+            }
+        }
+    }
+    Sweep(const Sweep&) = delete;
+    Sweep& operator=(const Sweep&) = delete;
+
+    std::vector<SweptAgent>& Agents() { return agents_; }
+
+private:
+    std::vector<SweptAgent> agents_;
+};
+
+int TakeSweptReply(int operation, netsnmp_session*, int, netsnmp_pdu* reply, void* agentData) {
+    auto& agent = *static_cast<SweptAgent*>(agentData);
+    if (operation != NETSNMP_CALLBACK_OP_RECEIVED_MESSAGE || reply == nullptr || agent.answered) {
+        return 1;
+    }
+    agent.answered = true;
+    if (reply->errstat == SNMP_ERR_NOERROR) {
+        for (const netsnmp_variable_list* variable = reply->variables; variable != nullptr;
+             variable = variable->next_variable) {
+            agent.bindings.push_back(BindingOf(*variable, agent.textLimit));
+        }
+    }
+    return 1;
+}
+
+// Opens the agent's session and sends it the GET; false when either failed. The session
+// never times the request out itself: the sweep's deadline does.
+bool SendSweptGet(const SnmpSession::Peer& peer, const std::vector<SnmpSession::Oid>& names,
+                  std::chrono::milliseconds timeout, SweptAgent& agent) {
+    const std::vector<std::string> addresses = TransportAddresses(peer.host, peer.port);
+    if (addresses.empty()) {
+        return false;
+    }
+    netsnmp_session settings;
+    snmp_sess_init(&settings);
+    std::string peername = addresses.front();
+    std::string community = peer.community;
+    settings.peername = peername.data();
+    settings.version = peer.version == SnmpSession::Version::V1 ? SNMP_VERSION_1 : SNMP_VERSION_2c;
+    settings.community = reinterpret_cast<u_char*>(community.data());
+    settings.community_len = community.size();
+    settings.retries = 0;
+    settings.timeout = std::chrono::microseconds(timeout).count();
+    settings.callback = TakeSweptReply;
+    settings.callback_magic = &agent;
+    agent.session = snmp_sess_open(&settings);
+    if (agent.session == nullptr) {
+        return false;
+    }
+    netsnmp_pdu* request = snmp_pdu_create(SNMP_MSG_GET);
+    for (const SnmpSession::Oid& name : names) {
+        const std::vector<oid> subidentifiers(name.begin(), name.end());
+        snmp_add_null_var(request, subidentifiers.data(), subidentifiers.size());
+    }
+    // The library frees the request once it is sent, and only then.
+    if (snmp_sess_send(agent.session, request) == 0) {
+        snmp_free_pdu(request);
+        return false;
+    }
+    return true;
+}
+
+// Reads what arrived on the agent's socket; the reply reaches TakeSweptReply.
+void ReadSwept(SweptAgent& agent, int socket) {
+    netsnmp_large_fd_set ready;
+    netsnmp_large_fd_set_init(&ready, socket + 1);
+    NETSNMP_LARGE_FD_SET(socket, &ready);
+    snmp_sess_read2(agent.session, &ready);
+    netsnmp_large_fd_set_cleanup(&ready);
+}
+
+// Waits on every agent that has not answered, until all have, the deadline or the stop.
+void AwaitSwept(std::vector<SweptAgent>& agents, SnmpSession::Clock::time_point deadline,
+                const std::atomic<bool>* stop) {
+    while (stop == nullptr || !stop->load()) {
+        std::vector<pollfd> sockets;
+        std::vector<SweptAgent*> waiting;
+        for (SweptAgent& agent : agents) {
+            const netsnmp_transport* transport =
+                agent.session != nullptr ? snmp_sess_transport(agent.session) : nullptr;
+            if (!agent.answered && transport != nullptr && transport->sock >= 0) {
+                sockets.push_back({transport->sock, POLLIN, 0});
+                waiting.push_back(&agent);
+            }
+        }
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - SnmpSession::Clock::now());
+        if (sockets.empty() || left.count() <= 0) {
+            return;
+        }
+        const int ready = ::poll(sockets.data(), sockets.size(),
+                                 static_cast<int>(std::min(left, kStopLook).count()) + 1);
+        if (ready < 0 && errno != EINTR) {
+            return;
+        }
+        for (std::size_t i = 0; ready > 0 && i < sockets.size(); ++i) {
+            if ((sockets[i].revents & (POLLIN | POLLERR)) != 0) {
+                ReadSwept(*waiting[i], sockets[i].fd);
+            }
+        }
+    }
+}
+
+} // namespace
+
+std::vector<std::optional<std::vector<Binding>>>
+SnmpSession::GetEach(const std::vector<Peer>& peers, const std::vector<Oid>& names,
+                     std::chrono::milliseconds timeout, std::size_t textLimit,
+                     const std::atomic<bool>* stop) {
+    const Clock::time_point deadline = Clock::now() + timeout;
+    std::vector<std::optional<std::vector<Binding>>> answers(peers.size());
+    std::unique_lock<std::timed_mutex> library(Library(), std::defer_lock);
+    if (!library.try_lock_until(deadline)) {
+        return answers;
+    }
+    SetUpLibrary();
+    Sweep sweep(peers.size());
+    std::vector<SweptAgent>& agents = sweep.Agents();
+    for (std::size_t i = 0; i < peers.size(); ++i) {
+        agents[i].textLimit = textLimit;
+        SendSweptGet(peers[i], names, timeout, agents[i]);
+    }
+    AwaitSwept(agents, deadline, stop);
+    for (std::size_t i = 0; i < peers.size(); ++i) {
+        if (agents[i].answered) {
+            answers[i] = std::move(agents[i].bindings);
+        }
+    }
+    return answers;
 }

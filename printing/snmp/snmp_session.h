@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -55,6 +56,17 @@ public:
     // order; under v2c GETBULK with up to `repetitions` rounds, the names' successors round
     // after round.
     std::optional<std::vector<Binding>> Next(const std::vector<Oid>& names, int repetitions);
+
+    // One GET of the same names from many agents at once, each over a session of its own
+    // (requests go to those hosts and nowhere else): every request is sent first, then the
+    // answers are taken as they come, until all came, the time-out passed or `stop` (which
+    // may be none) was set. For each peer in order: its bindings (none for an agent that
+    // refused the request), or nothing when it did not answer. Holds the library as one
+    // session does.
+    static std::vector<std::optional<std::vector<Binding>>>
+    GetEach(const std::vector<Peer>& peers, const std::vector<Oid>& names,
+            std::chrono::milliseconds timeout, std::size_t textLimit,
+            const std::atomic<bool>* stop);
 
     bool Failed() const { return !reason_.empty(); }
     const std::string& Reason() const { return reason_; }

@@ -125,6 +125,23 @@ TEST(CliArgumentsTest, CaptureListensWhereItIsToldAndTakesItsOptions) {
     EXPECT_EQ(emulation.state, Emulation::State::PaperOut);
     EXPECT_EQ(emulation.hold, std::chrono::milliseconds(1500));
     EXPECT_EQ(emulation.stateFile, "state");
+    EXPECT_EQ(Parse({"capture", "--advertise", "Front Desk"}).capture.advertise, "Front Desk");
+    EXPECT_FALSE(Parse({"capture"}).capture.advertise);
+}
+
+TEST(CliArgumentsTest, DiscoverAndJson) {
+    const auto discover = Parse({"discover", "--json", "--snmp", "127.0.0.1/30", "--community", "c",
+                                 "--snmp-port=1161", "--timeout", "1.5"});
+    EXPECT_EQ(discover.command, Command::Discover);
+    EXPECT_TRUE(discover.json);
+    EXPECT_EQ(discover.snmpNetwork->Text(), "127.0.0.0/30");
+    EXPECT_EQ(discover.community, "c");
+    EXPECT_EQ(discover.snmpPort, 1161);
+    EXPECT_EQ(discover.timeoutSeconds, 1.5);
+    EXPECT_FALSE(Parse({"discover"}).snmpNetwork);
+    EXPECT_TRUE(Parse({"list", "--json"}).json);
+    EXPECT_TRUE(Parse({"status", "--json"}).json);
+    EXPECT_FALSE(Parse({"status"}).json);
 }
 
 TEST(CliArgumentsTest, HelpAndVersionWinWherever) {
@@ -172,6 +189,22 @@ TEST(CliArgumentsTest, WrongCommandLinesSayWhatIsWrongAndHint) {
          "unknown printer state 'jammed' (ready, paper-out, cover-open, paused or offline)"},
         {{"capture", "--hold", "1", "--state", "ready"}, "option --hold needs --emulate"},
         {{"print", "--emulate", "pjl", "f"}, "option --emulate is for 'capture' only"},
+        {{"print", "--advertise", "x", "f"}, "option --advertise is for 'capture' only"},
+        {{"capture", "--advertise", std::string(64, 'x')},
+         "the name to advertise must be 1 to 63 bytes, without control characters"},
+        {{"capture", "--advertise=a\nb"},
+         "the name to advertise must be 1 to 63 bytes, without control characters"},
+        {{"print", "--json", "f"}, "'print' takes no --json (list, status and discover do)"},
+        {{"discover", "--snmp", "10.0.0.0/8"},
+         "'10.0.0.0/8' is too large a network to ask every address of: at most /22 (1024 "
+         "addresses)"},
+        {{"discover", "--snmp", "printers"},
+         "'printers' is not an IPv4 network such as 192.168.1.0/24 or an address"},
+        {{"discover", "--community", "c"}, "option --community needs --snmp NETWORK"},
+        {{"status", "--snmp", "127.0.0.1"}, "'status' asks one printer; discover asks a network"},
+        {{"list", "--snmp", "127.0.0.1"}, "'list' asks no SNMP agent; only status and discover do"},
+        {{"discover", "-P", "Lab"}, "'discover' sends nothing and takes no printer"},
+        {{"discover", "Lab"}, "too many arguments for 'discover': 'Lab'"},
     };
     for (const char* listen : {"", "65536", "x", "-1", "1.2.3:9100", "256.0.0.1:9100", "::1:9100",
                                "[::1]", "[127.0.0.1]:9100", "host:9100", ":9100"}) {

@@ -46,6 +46,9 @@ public:
     std::unique_ptr<PrinterCatalog> Catalog(const Timeouts& timeouts) override {
         return recording.Catalog(timeouts);
     }
+    std::unique_ptr<PrinterFinder> Finder(const DiscoveryOptions& options) override {
+        return recording.Finder(options);
+    }
 
 private:
     class Picky final : public PrinterBackend {
@@ -418,6 +421,98 @@ TEST_F(CliProgramTest, ProgressIsDrawnOnTheErrorStreamAndWipedUnlessQuiet) {
                              std::string(name.size() - 1 + last.size(), ' ') + "\r");
     EXPECT_EQ(out.str(), "request id is LabelWriter-1 (1 file(s))\n");
     EXPECT_EQ(RunWatched({"print", "-q", file}), 0);
+    EXPECT_EQ(err.str(), "");
+}
+
+// Each printer found is one line, its fields escaped and tab-separated ("-" where empty), or
+// one JSON object; why a place was not searched goes to the error stream. The SNMP network
+// and its agents' port and community reach the search.
+TEST_F(CliProgramTest, DiscoverListsEachPrinterAsALineOrAJsonObject) {
+    DiscoveredPrinter front;
+    front.address = "socket://10.0.0.7:9100";
+    front.otherAddresses = {"ipp://10.0.0.7:631/ipp/print"};
+    front.name = "Front\tdesk\x1b]0;owned\x07";
+    front.model = "Caf\xC3\xA9 l\xFC";
+    front.languages = {"ESC/POS", "PJL"};
+    front.location = "Hall";
+    front.uuid = "u-1";
+    front.foundBy = {"DNS-SD", "SNMP"};
+    DiscoveredPrinter usb;
+    usb.address = "file:/dev/usb/lp0";
+    usb.foundBy = {"USB"};
+    usb.problem = "permission denied";
+    printers.recording.discovered = {front, usb};
+    printers.recording.discoveryRefusal = "no daemon";
+
+    EXPECT_EQ(Run({"discover", "--timeout", "0.1", "--snmp", "127.0.0.0/30", "--community", "c",
+                   "--snmp-port", "1161"}),
+              0);
+    EXPECT_EQ(out.str(), "socket://10.0.0.7:9100\tFront\\x09desk\\x1b]0;owned\\x07\tCaf\xC3\xA9 "
+                         "l\\xfc\tESC/POS, PJL\tHall\tDNS-SD, SNMP\n"
+                         "file:/dev/usb/lp0\t-\t-\t-\t-\tUSB\tpermission denied\n");
+    EXPECT_EQ(err.str(), "tolvenmark-cli: test was not searched: no daemon\n");
+    const DiscoveryOptions& asked = *printers.recording.discoveryOptions;
+    EXPECT_EQ(asked.snmpNetwork->Text(), "127.0.0.0/30");
+    EXPECT_EQ(asked.snmp.community, "c");
+    EXPECT_EQ(asked.snmp.port, 1161);
+
+    EXPECT_EQ(Run({"discover", "--json"}), 0);
+    EXPECT_EQ(
+        out.str(),
+        "[\n"
+        R"({"address":"socket://10.0.0.7:9100","other_addresses":["ipp://10.0.0.7:631/ipp/print"],)"
+        R"("name":"Front\tdesk\u001b]0;owned\u0007","model":"Caf)"
+        "\xC3\xA9"
+        R"( l\u00fc","languages":["ESC/POS","PJL"],"location":"Hall","uuid":"u-1",)"
+        R"("found_by":["DNS-SD","SNMP"],"problem":""},)"
+        "\n"
+        R"({"address":"file:/dev/usb/lp0","other_addresses":[],"name":"","model":"",)"
+        R"("languages":[],"location":"","uuid":"","found_by":["USB"],)"
+        R"("problem":"permission denied"})"
+        "\n]\n");
+    EXPECT_FALSE(printers.recording.discoveryOptions->snmpNetwork);
+
+    printers.recording.discovered.clear();
+    printers.recording.discoveryRefusal.clear();
+    EXPECT_EQ(Run({"discover", "--json"}), 0);
+    EXPECT_EQ(out.str(), "[]\n");
+    EXPECT_EQ(err.str(), "tolvenmark-cli: no printer found\n");
+
+    // Ctrl+C ends the search with what it found.
+    printers.recording.discovered = {usb};
+    err.str({});
+    InterruptFlag interrupt;
+    interrupt.Raise(SIGINT);
+    CliProgram program(printers, in, out, err);
+    program.WatchInterrupt(interrupt);
+    EXPECT_EQ(program.Run({"discover", "--timeout", "600", "--json"}), 130);
+    EXPECT_EQ(err.str(), "tolvenmark-cli: interrupted: the search was cut short\n");
+}
+
+TEST_F(CliProgramTest, ListAndStatusAsJson) {
+    EXPECT_EQ(Run({"list", "--json"}), 0);
+    EXPECT_EQ(out.str(),
+              R"([{"name":"Office","default":false},{"name":"LabelWriter","default":true},)"
+              R"({"name":"Lab","default":false}])"
+              "\n");
+    catalog.names.clear();
+    EXPECT_EQ(Run({"list", "--json"}), 0);
+    EXPECT_EQ(out.str(), "[]\n");
+
+    PrinterAnswer& answer = printers.recording.answer;
+    answer.told = true;
+    answer.state.Add(StatusReport::Condition::PaperOut);
+    answer.state.Add(StatusReport::Condition::CoverOpen);
+    answer.language = PrinterLanguage::Zpl;
+    answer.sources = {"ZPL"};
+    answer.description = "Zebra ZD420";
+    answer.notes = {"its SNMP agent did not answer"};
+    EXPECT_EQ(Run({"status", "--json", "-P", "socket://zebra?language=zpl"}), 1);
+    EXPECT_EQ(out.str(), R"({"printer":"socket://zebra?language=zpl","told":true,"ready":false,)"
+                         R"("state":"paper out, head open","conditions":["paper out","head open"],)"
+                         R"("display":"","language":"ZPL","sources":["ZPL"],)"
+                         R"("description":"Zebra ZD420","notes":["its SNMP agent did not answer"]})"
+                         "\n");
     EXPECT_EQ(err.str(), "");
 }
 

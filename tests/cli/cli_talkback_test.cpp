@@ -205,7 +205,7 @@ TEST(CliTalkbackTest, BadAnswersAreSaidPlainlyWithinTheTimeOutAndLeaveTheJobWhol
     const Case cases[] = {
         {"zpl", "\xff\xfe", false,
          "the printer answered the ZPL status query (~HS) with bytes that are no such reply: "
-         "\"\\xff\\xfe\""},
+         "\"\\xff\\xfe"},
         {"zpl", "\x02" + std::string(4096, 'A'), true, "with bytes that are no such reply"},
         {"pjl", std::string(4096, '@'), true, "with bytes that are no such reply"},
         {"escpos", "", false,

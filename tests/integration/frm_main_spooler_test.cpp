@@ -1,3 +1,4 @@
+#include "printing/discovery/printer_finder.h"
 #include "printing/job/printer_backend.h"
 #include "printing/platform/platform_printer_access.h"
 #include "printing/queues/cups/cups_job_monitor.h"
@@ -36,6 +37,9 @@ public:
     }
     std::unique_ptr<PrinterCatalog> Catalog(const Timeouts& timeouts) override {
         return platform_->Catalog(timeouts);
+    }
+    std::unique_ptr<PrinterFinder> Finder(const DiscoveryOptions& options) override {
+        return platform_->Finder(options);
     }
     int JobId() const { return lastJobId_; }
 

@@ -1,7 +1,10 @@
+#include "printing/address/local_host_names.h"
 #include "printing/backends/ipp/ipp_backend.h"
 #include "printing/backends/ipp/ipp_job_monitor.h"
+#include "printing/dnssd/avahi_host_lookup.h"
 #include "printing/ipp/ipp_message.h"
 #include "printing/job/job_driver.h"
+#include "tests/support/scoped_environment.h"
 #include "tests/support/temp_dir.h"
 
 #include <arpa/inet.h>
@@ -582,6 +585,29 @@ TEST_F(IppBackendTest, MonitorFollowsTheJobOnThePrinter) {
     EXPECT_TRUE(printerStatus.acceptingJobs);
     EXPECT_FALSE(monitor.CanFollow(PrinterTarget::Resolve("socket://127.0.0.1")));
     EXPECT_FALSE(monitor.CanFollow(PrinterTarget::Queue("ipp_named_queue")));
+}
+
+// A printer named by its ".local" host name is reached through DNS-SD, though the system's
+// resolver knows no such name: the job and the monitor's questions both get there. The
+// printer's own responder publishes the name (DIR/host-name) with 127.0.0.1.
+TEST_F(IppBackendTest, LocalHostNameIsLookedUpThroughDnssd) {
+    std::string host = ReadBytes(printerDir + "/host-name");
+    host = host.substr(0, host.find('\n'));
+    const ScopedEnvironment bus("DBUS_SYSTEM_BUS_ADDRESS",
+                                ("unix:path=" + printerDir + "/bus").c_str());
+    struct Installed {
+        Installed() { LocalHostNames::Install(AvahiHostLookup::Find); }
+        ~Installed() { LocalHostNames::Install(nullptr); }
+    } const installed;
+    const PrinterAddress local =
+        Address("ipp://" + host + ":" + std::to_string(printer->port()) + "/ipp/print");
+    const JobOptions options = Options("application/vnd.hp-pcl");
+    IppBackend backend(local, options);
+    const JobResult result = Send(backend, Pcl + "local");
+    ASSERT_TRUE(result.Sent()) << Why(result);
+    EXPECT_EQ(ReadBytes(Document(printerDir, result.jobId).value_or("").string()), Pcl + "local");
+    EXPECT_NE(IppJobMonitor(options.timeouts).Job(PrinterTarget::Direct(local), result.jobId).state,
+              JobState::Unknown);
 }
 
 } // namespace

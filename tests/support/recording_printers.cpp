@@ -125,3 +125,32 @@ std::unique_ptr<JobMonitor> RecordingPrinters::Monitor(const Timeouts&) {
 std::unique_ptr<PrinterCatalog> RecordingPrinters::Catalog(const Timeouts&) {
     return std::make_unique<ForwardingCatalog>(*catalog);
 }
+
+namespace {
+
+class ListedSource final : public PrinterSource {
+public:
+    ListedSource(std::vector<DiscoveredPrinter> printers, std::string refusal)
+        : printers_(std::move(printers)), refusal_(std::move(refusal)) {}
+    std::string Name() const override { return "test"; }
+    std::string Search(std::chrono::steady_clock::time_point, const std::atomic<bool>*,
+                       const Found& found) override {
+        for (const DiscoveredPrinter& printer : printers_) {
+            found(printer);
+        }
+        return refusal_;
+    }
+
+private:
+    std::vector<DiscoveredPrinter> printers_;
+    std::string refusal_;
+};
+
+} // namespace
+
+std::unique_ptr<PrinterFinder> RecordingPrinters::Finder(const DiscoveryOptions& options) {
+    discoveryOptions = options;
+    std::vector<std::unique_ptr<PrinterSource>> sources;
+    sources.push_back(std::make_unique<ListedSource>(discovered, discoveryRefusal));
+    return std::make_unique<PrinterFinder>(std::move(sources));
+}

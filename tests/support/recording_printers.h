@@ -1,5 +1,7 @@
 #pragma once
 
+#include "printing/discovery/discovery_options.h"
+#include "printing/discovery/printer_finder.h"
 #include "printing/job/job_monitor.h"
 #include "printing/job/printer_access.h"
 #include "printing/job/printer_backend.h"
@@ -8,6 +10,7 @@
 
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -37,6 +40,11 @@ public:
     // the asking thread (a test may answer each printer its own way, or hold the question).
     PrinterAnswer answer;
     std::function<PrinterAnswer(const PrinterTarget&)> answering;
+    // What a search through Finder finds: its one source, "test", hands these over, or says
+    // `discoveryRefusal` where that is set. The options of the last Finder made.
+    std::vector<DiscoveredPrinter> discovered;
+    std::string discoveryRefusal;
+    std::optional<DiscoveryOptions> discoveryOptions;
 
     void FailOn(const std::string& operation) { failing_.insert({operation, 0}); }
     // Fails the step only in the given job, counted from 1 by the backends made.
@@ -58,6 +66,7 @@ public:
                       const std::atomic<bool>* stop) override;
     std::unique_ptr<JobMonitor> Monitor(const Timeouts& timeouts) override;
     std::unique_ptr<PrinterCatalog> Catalog(const Timeouts& timeouts) override;
+    std::unique_ptr<PrinterFinder> Finder(const DiscoveryOptions& options) override;
 
     // Records the step and throws a refusal when it is to fail.
     void Record(const std::string& operation, const std::string& argument, int job);

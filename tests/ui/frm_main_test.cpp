@@ -17,6 +17,8 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <cstdlib>
+#include <iterator>
+#include <utility>
 
 namespace {
 
@@ -265,13 +267,22 @@ TEST_F(MainWindowTest, MenusCarryTheirCommands) {
     EXPECT_EQ(window->menuBar()->actions(),
               (QList<QAction*>{file->menuAction(), help->menuAction()}));
 
+    const std::pair<const char*, const char*> fileCommands[] = {
+        {"mnuAddPrinter", "&Add Printer Address..."},
+        {"mnuFindPrinters", "&Find Printers..."},
+        {"mnuForgetPrinter", "F&orget Printer"},
+        {"mnuFileLine1", ""},
+        {"mnuExit", "&Exit"}};
     const QList<QAction*> fileItems = file->actions();
-    ASSERT_EQ(fileItems.size(), 3);
-    EXPECT_EQ(fileItems[0], Find<QAction>("mnuAddPrinter"));
-    EXPECT_EQ(fileItems[0]->text(), "&Add Printer Address...");
-    EXPECT_TRUE(fileItems[1]->isSeparator());
-    EXPECT_EQ(fileItems[2], Find<QAction>("mnuExit"));
-    EXPECT_EQ(Find<QAction>("mnuExit")->text(), "&Exit");
+    ASSERT_EQ(fileItems.size(), static_cast<qsizetype>(std::size(fileCommands)));
+    for (qsizetype i = 0; i < fileItems.size(); ++i) {
+        const auto& [name, text] = fileCommands[i];
+        EXPECT_EQ(fileItems[i], Find<QAction>(name));
+        EXPECT_EQ(fileItems[i]->text(), text) << name;
+    }
+    EXPECT_TRUE(Find<QAction>("mnuFileLine1")->isSeparator());
+    // Only a remembered printer, selected, can be forgotten.
+    EXPECT_FALSE(Find<QAction>("mnuForgetPrinter")->isEnabled());
 
     const QList<QAction*> helpItems = help->actions();
     ASSERT_EQ(helpItems.size(), 3);

@@ -4,7 +4,9 @@
 #include "tests/support/fake_job_monitor.h"
 #include "tests/support/fake_printer_catalog.h"
 #include "tests/support/recording_printers.h"
+#include "tests/support/temp_dir.h"
 #include "ui/main/frm_main.h"
+#include "ui/main/remembered_printers.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -26,13 +28,15 @@ template <typename Condition> bool WaitUntil(Condition condition, int millisecon
 }
 
 // A main window built on the scripted desktop, recording printers and a catalog the test
-// fills.
+// fills. The printers it remembers are kept in a store of the test's own, never the user's.
 class MainWindowTest : public testing::Test {
 protected:
     FakeDesktop desktop;
     RecordingPrinters printers;
     FakePrinterCatalog catalog;
     FakeJobMonitor monitor;
+    TempDir settingsFolder;
+    RememberedPrinters remembered{QString::fromStdString(settingsFolder.File("Tolvenmark.conf"))};
     // The printers the window sends its jobs to; the recording ones unless a test wraps them.
     PrinterAccess* jobs = &printers;
     std::unique_ptr<frmMain> window;
@@ -43,7 +47,10 @@ protected:
         window.reset();
     }
 
-    void Create() { window = std::make_unique<frmMain>(desktop, *jobs, catalog, monitor); }
+    void Create() {
+        window = std::make_unique<frmMain>(desktop, *jobs, catalog, monitor);
+        window->SetRememberedPrinters(&remembered);
+    }
 
     // Clicks Print and waits until the run is over: the button reads Print again.
     bool PrintAndWait() { return ClickAndWait("cmdPrint"); }

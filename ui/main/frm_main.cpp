@@ -7,8 +7,11 @@
 #include "core/safe_text.h"
 #include "core/whole_file.h"
 #include "printing/address/printer_address.h"
+#include "printing/discovery/discovery_options.h"
+#include "printing/discovery/printer_finder.h"
 #include "printing/job/job_failure.h"
 #include "printing/job/job_status.h"
+#include "printing/job/printer_access.h"
 #include "printing/job/printer_target.h"
 #include "printing/printer_catalog.h"
 #include "printing/printer_list.h"
@@ -17,6 +20,7 @@
 #include "ui/dialogs/frm_about.h"
 #include "ui/dialogs/frm_ascii.h"
 #include "ui/dialogs/frm_code_select.h"
+#include "ui/dialogs/frm_find_printers.h"
 #include "ui/dialogs/frm_printer_address.h"
 #include "ui/main/code_file.h"
 #include "ui/main/combo_list_target.h"
@@ -26,6 +30,7 @@
 #include "ui/main/print_run.h"
 #include "ui/main/printer_state_text.h"
 #include "ui/main/printer_watch.h"
+#include "ui/main/remembered_printers.h"
 #include "ui/resources/svg_icon.h"
 #include "ui/twips.h"
 
@@ -48,6 +53,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolTip>
@@ -66,6 +72,15 @@ const QString PropertyPagesMessage = QStringLiteral("Couldn't start property pag
 const QString NoSettingsPageMessage =
     QStringLiteral("It is a device of this computer: it has no settings page.");
 const QString WebPageQuestion = QStringLiteral("Open its web page, %1?");
+const QString ForgetQuestion =
+    QStringLiteral("Forget %1? It leaves the printer list, and Tolvenmark no longer lists it "
+                   "when it starts.");
+const QString NotRememberedMessage =
+    QStringLiteral("%1 is listed until Tolvenmark ends: the list of remembered printers could "
+                   "not be written (%2).");
+const QString NotForgottenMessage =
+    QStringLiteral("%1 is still remembered: the list of remembered printers could not be "
+                   "written (%2).");
 const QString SendAnywayQuestion = QStringLiteral("%1 reports %2. Send anyway?");
 const QString AskingPrinter = QStringLiteral("Asking %1 how it stands...");
 const QString FilesNotSentMessage = QStringLiteral("The following could not be sent:");
@@ -281,6 +296,10 @@ void frmMain::AddPrinterAddresses(const std::vector<PrinterAddress>& addresses) 
     }
 }
 
+void frmMain::SetRememberedPrinters(RememberedPrinters* remembered) {
+    remembered_ = remembered;
+}
+
 // --- building the window ------------------------------------------------------------
 
 void frmMain::CreateMenus() {
@@ -289,6 +308,11 @@ void frmMain::CreateMenus() {
     mnuFile->menuAction()->setObjectName(QStringLiteral("mnuFileAction"));
     mnuAddPrinter = mnuFile->addAction(QStringLiteral("&Add Printer Address..."));
     mnuAddPrinter->setObjectName(QStringLiteral("mnuAddPrinter"));
+    mnuFindPrinters = mnuFile->addAction(QStringLiteral("&Find Printers..."));
+    mnuFindPrinters->setObjectName(QStringLiteral("mnuFindPrinters"));
+    mnuForgetPrinter = mnuFile->addAction(QStringLiteral("F&orget Printer"));
+    mnuForgetPrinter->setObjectName(QStringLiteral("mnuForgetPrinter"));
+    mnuForgetPrinter->setEnabled(false);
     mnuFileLine1 = mnuFile->addSeparator();
     mnuFileLine1->setObjectName(QStringLiteral("mnuFileLine1"));
     mnuExit = mnuFile->addAction(QStringLiteral("&Exit"));
@@ -474,6 +498,8 @@ void frmMain::ConnectHandlers() {
     connect(Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
     connect(mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
     connect(mnuAddPrinter, &QAction::triggered, this, &frmMain::mnuAddPrinter_Click);
+    connect(mnuFindPrinters, &QAction::triggered, this, &frmMain::mnuFindPrinters_Click);
+    connect(mnuForgetPrinter, &QAction::triggered, this, &frmMain::mnuForgetPrinter_Click);
     connect(cmbPrinter, &QComboBox::currentIndexChanged, this, &frmMain::cmbPrinter_Click);
     connect(cmdProp, &QPushButton::clicked, this, &frmMain::cmdProp_Click);
     connect(cmdAdd, &QPushButton::clicked, this, &frmMain::cmdAdd_Click);
@@ -504,6 +530,7 @@ void frmMain::Form_Load() {
     if (!modTools::FillPrinterList(catalog_, printers)) {
         desktop_.ShowMessage(NoPrintersMessage);
     }
+    RestoreRememberedPrinters();
     Timer1_Timer();
     Panel2->setText(QString::fromLatin1(AppInfo::Version));
 }
@@ -571,6 +598,7 @@ void frmMain::cmbPrinter_Click() {
     printerNotes_.clear();
     watch_->Watch(SelectedDirectPrinter());
     ShowStatus();
+    ShowForgettable();
 }
 
 // Asked only while the user looks at the window; the watch asks nothing while a run sends.
@@ -591,7 +619,10 @@ void frmMain::PrinterWatch_Seen(const PrinterTarget& printer, const PrinterAnswe
 // without the default port) make one entry. The placeholder of an empty list goes: there
 // is a printer now.
 int frmMain::PrinterAddressIndex(const PrinterAddress& address) {
-    const std::string text = address.Text();
+    return PrinterIndex(address.Text());
+}
+
+int frmMain::PrinterIndex(const std::string& text) {
     for (int i = 0; i < cmbPrinter->count(); ++i) {
         if (ComboListTarget::ItemName(*cmbPrinter, i) == text) {
             return i;
@@ -610,7 +641,84 @@ void frmMain::mnuAddPrinter_Click() {
     if (dialog.exec() != QDialog::Accepted || !dialog.Address()) {
         return;
     }
-    cmbPrinter->setCurrentIndex(PrinterAddressIndex(*dialog.Address()));
+    AddChosenPrinter(PrinterTarget::Direct(*dialog.Address()));
+}
+
+// The finder is made for each search with the default options: the network is searched as
+// the system publishes it, never swept.
+void frmMain::mnuFindPrinters_Click() {
+    frmFindPrinters dialog([this] { return printers_.Finder(DiscoveryOptions()); },
+                           frmFindPrinters::DefaultTimeout, this);
+    if (dialog.exec() != QDialog::Accepted || !dialog.Chosen()) {
+        return;
+    }
+    AddChosenPrinter(*dialog.Chosen());
+}
+
+// A queue is the spooler's to list: it is selected (listed for this run when it came after
+// the list was filled), never remembered.
+void frmMain::AddChosenPrinter(const PrinterTarget& printer) {
+    if (printer.IsQueue()) {
+        cmbPrinter->setCurrentIndex(PrinterIndex(printer.Name()));
+        return;
+    }
+    cmbPrinter->setCurrentIndex(PrinterAddressIndex(printer.Address()));
+    if (remembered_ != nullptr && !remembered_->Remember(printer.Address().Text())) {
+        desktop_.ShowMessage(
+            NotRememberedMessage.arg(Shown(printer.Name()), remembered_->Location()));
+    }
+    ShowForgettable();
+}
+
+// An address the store holds that is no address (the store was edited by hand) is passed
+// over. A printer that is gone is listed all the same: using it says why it can't be reached.
+void frmMain::RestoreRememberedPrinters() {
+    if (remembered_ == nullptr) {
+        return;
+    }
+    const bool noQueue = cmbPrinter->currentIndex() < 0 && cmbPrinter->count() == 1 &&
+                         ComboListTarget::ItemName(*cmbPrinter, 0) == modTools::NoPrinterEntry;
+    int first = -1;
+    for (const std::string& text : remembered_->Addresses()) {
+        const ParsedPrinterAddress parsed = PrinterAddress::Parse(text);
+        if (parsed.address) {
+            const int index = PrinterAddressIndex(*parsed.address);
+            first = first < 0 ? index : first;
+        }
+    }
+    if (noQueue && first >= 0) {
+        cmbPrinter->setCurrentIndex(first);
+    }
+    ShowForgettable();
+}
+
+void frmMain::ShowForgettable() {
+    mnuForgetPrinter->setEnabled(remembered_ != nullptr && cmbPrinter->currentIndex() >= 0 &&
+                                 remembered_->Contains(SelectedPrinter()));
+}
+
+// The printer leaves the list at once and no other takes its place, so nothing is sent to a
+// printer the user did not choose; an emptied list shows its placeholder again.
+void frmMain::mnuForgetPrinter_Click() {
+    const std::string printer = SelectedPrinter();
+    if (remembered_ == nullptr || !remembered_->Contains(printer) ||
+        desktop_.ShowMessage(ForgetQuestion.arg(Shown(printer)), MessageButtons::YesNo,
+                             MessageIcon::Information) != MessageAnswer::Yes) {
+        return;
+    }
+    if (!remembered_->Forget(printer)) {
+        desktop_.ShowMessage(NotForgottenMessage.arg(Shown(printer), remembered_->Location()));
+        return;
+    }
+    {
+        const QSignalBlocker quiet(cmbPrinter);
+        cmbPrinter->removeItem(PrinterIndex(printer));
+        cmbPrinter->setCurrentIndex(-1);
+        if (cmbPrinter->count() == 0) {
+            ComboListTarget(*cmbPrinter).AddItem(modTools::NoPrinterEntry);
+        }
+    }
+    cmbPrinter_Click();
 }
 
 void frmMain::cmdProp_Click() {

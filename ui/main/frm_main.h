@@ -20,6 +20,7 @@ class PrinterAddress;
 class PrinterTarget;
 class PrinterCatalog;
 class PrinterWatch;
+class RememberedPrinters;
 class frmASCII;
 struct JobStatus;
 struct PrinterAnswer;
@@ -79,6 +80,11 @@ public:
     // They are listed for this run of the program only.
     void AddPrinterAddresses(const std::vector<PrinterAddress>& addresses);
 
+    // Where the printers the user adds (by their address, or found) are remembered across
+    // runs; Load() lists them after the queues. Without one, as by default, they are listed
+    // for this run only. It outlives the window.
+    void SetRememberedPrinters(RememberedPrinters* remembered);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -109,6 +115,14 @@ private:
     std::optional<PrinterTarget> SelectedDirectPrinter() const;
     // The entry of the address in the printer list, added at the end unless it is there.
     int PrinterAddressIndex(const PrinterAddress& address);
+    // The entry of the printer's name, added at the end unless it is there.
+    int PrinterIndex(const std::string& name);
+    // Lists the remembered printers after the queues; with no queue, the first is selected.
+    void RestoreRememberedPrinters();
+    // Lists the printer the user added, selected, and remembers it when it is an address.
+    void AddChosenPrinter(const PrinterTarget& printer);
+    // Forget Printer is offered while a remembered printer is selected.
+    void ShowForgettable();
     // Asks the printer how it stands, then shows what it said.
     void ShowAddressProperties(const PrinterTarget& printer);
     // Shows what the printer said of itself and offers its own web page; a device of this
@@ -153,6 +167,8 @@ private slots:
     void Timer1_Timer();
     void mnuExit_Click();
     void mnuAddPrinter_Click();
+    void mnuFindPrinters_Click();
+    void mnuForgetPrinter_Click();
 
     // Printer frame.
     void cmbPrinter_Click();
@@ -194,6 +210,7 @@ private:
     Desktop& desktop_;
     PrinterAccess& printers_;
     PrinterCatalog& catalog_;
+    RememberedPrinters* remembered_ = nullptr;
     bool loaded_ = false;
     // The run in progress, or none. A child of the window, so it goes with it at the latest.
     PrintRun* run_ = nullptr;
@@ -229,6 +246,8 @@ private:
 
     QMenu* mnuFile = nullptr;
     QAction* mnuAddPrinter = nullptr;
+    QAction* mnuFindPrinters = nullptr;
+    QAction* mnuForgetPrinter = nullptr;
     QAction* mnuFileLine1 = nullptr;
     QAction* mnuExit = nullptr;
     QMenu* mnuHelp = nullptr;

@@ -2,8 +2,10 @@
 
 #include "core/seconds_text.h"
 #include "printing/backends/ipp/ipp_document_format.h"
+#include "printing/ipp/http_address_list.h"
 #include "printing/job/stoppable_pause.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <chrono>
@@ -64,20 +66,27 @@ IppBackend::Connection IppBackend::Connect() const {
     const http_encryption_t encryption = address_.scheme() == PrinterAddress::Scheme::Ipps
                                              ? HTTP_ENCRYPTION_ALWAYS
                                              : HTTP_ENCRYPTION_IF_REQUESTED;
+    const Timeouts& timeouts = options_.timeouts;
+    const auto started = std::chrono::steady_clock::now();
+    // A ".local" name's addresses come from DNS-SD, within the connect time-out.
+    const HttpAddressList addresses(address_.host(), address_.port(), timeouts.connect);
     // Made without connecting (time-out 0), so that the stall time-out is in force before
     // the first byte: a TLS handshake with a peer that never answers must end too.
-    Connection connection(httpConnect2(address_.host().c_str(), address_.port(), nullptr, AF_UNSPEC,
-                                       encryption, 1, 0, nullptr));
+    Connection connection(httpConnect2(address_.host().c_str(), address_.port(), addresses.get(),
+                                       AF_UNSPEC, encryption, 1, 0, nullptr));
     if (!connection) {
-        throw fail(FailureKind::Unreachable,
-                   "the host " + address_.host() + " is unknown (" + cupsLastErrorString() + ")");
+        const std::string local =
+            addresses.LookupFailure().empty() ? "" : "; DNS-SD: " + addresses.LookupFailure();
+        throw fail(FailureKind::Unreachable, "the host " + address_.host() + " is unknown (" +
+                                                 cupsLastErrorString() + local + ")");
     }
-    const Timeouts& timeouts = options_.timeouts;
     httpSetTimeout(connection.get(), std::chrono::duration<double>(timeouts.stall).count(), GiveUp,
                    nullptr);
-    const auto started = std::chrono::steady_clock::now();
-    if (httpReconnect2(connection.get(), static_cast<int>(timeouts.connect.count()), nullptr) ==
-        0) {
+    const auto left =
+        std::max(std::chrono::milliseconds(1),
+                 timeouts.connect - std::chrono::duration_cast<std::chrono::milliseconds>(
+                                        std::chrono::steady_clock::now() - started));
+    if (httpReconnect2(connection.get(), static_cast<int>(left.count()), nullptr) == 0) {
         return connection;
     }
     const ipp_status_t status = cupsLastError();

@@ -2,6 +2,7 @@
 
 #include "core/seconds_text.h"
 #include "printing/address/printer_address.h"
+#include "printing/ipp/http_address_list.h"
 #include "printing/ipp/ipp_status_client.h"
 
 #include <array>
@@ -32,8 +33,9 @@ std::unique_ptr<IppStatusClient> IppJobMonitor::Connect(const PrinterTarget& pri
     httpAssembleURI(HTTP_URI_CODING_ALL, uri.data(), static_cast<int>(uri.size()),
                     secure ? "ipps" : "ipp", nullptr, address.host().c_str(), address.port(),
                     address.queue().c_str());
+    const HttpAddressList addresses(address.host(), address.port(), timeouts_.connect);
     IppStatusClient::Connection connection(
-        httpConnect2(address.host().c_str(), address.port(), nullptr, AF_UNSPEC,
+        httpConnect2(address.host().c_str(), address.port(), addresses.get(), AF_UNSPEC,
                      secure ? HTTP_ENCRYPTION_ALWAYS : HTTP_ENCRYPTION_IF_REQUESTED, 1,
                      static_cast<int>(timeouts_.connect.count()), nullptr));
     if (!connection) {

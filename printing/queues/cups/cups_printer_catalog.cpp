@@ -15,6 +15,7 @@ namespace {
 // What one walk over the scheduler's destinations found.
 struct Destinations {
     std::vector<std::string> queueNames;
+    std::vector<CupsPrinterCatalog::Queue> queues;
     std::string defaultQueue;
     std::exception_ptr failure;
 };
@@ -33,6 +34,17 @@ bool IsDiscoveredPrinter(const cups_dest_t& destination) {
                cupsGetOption("printer-is-temporary", destination.num_options, destination.options));
 }
 
+std::string OptionOf(const cups_dest_t& destination, const char* name) {
+    const char* value = cupsGetOption(name, destination.num_options, destination.options);
+    return value != nullptr ? value : "";
+}
+
+CupsPrinterCatalog::Queue Described(const cups_dest_t& destination) {
+    return {destination.name, OptionOf(destination, "device-uri"),
+            OptionOf(destination, "printer-info"), OptionOf(destination, "printer-make-and-model"),
+            OptionOf(destination, "printer-location")};
+}
+
 int CollectDestination(void* userData, unsigned flags, cups_dest_t* destination) {
     auto& found = *static_cast<Destinations*>(userData);
     if ((flags & (CUPS_DEST_FLAGS_REMOVED | CUPS_DEST_FLAGS_ERROR)) != 0 ||
@@ -45,6 +57,7 @@ int CollectDestination(void* userData, unsigned flags, cups_dest_t* destination)
         }
         if (destination->instance == nullptr) {
             found.queueNames.emplace_back(destination->name);
+            found.queues.push_back(Described(*destination));
         }
         return 1;
     } catch (...) {
@@ -91,6 +104,10 @@ std::vector<std::string> CupsPrinterCatalog::PrinterNames() {
 
 std::string CupsPrinterCatalog::DefaultPrinterName() {
     return ReadDestinations(timeouts_.scheduler).defaultQueue;
+}
+
+std::vector<CupsPrinterCatalog::Queue> CupsPrinterCatalog::Queues() {
+    return ReadDestinations(timeouts_.scheduler).queues;
 }
 
 bool CupsPrinterCatalog::OpenPrinterSettings(const std::string& printerName) {

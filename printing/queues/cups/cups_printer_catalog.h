@@ -3,6 +3,9 @@
 #include "printing/job/job_options.h"
 #include "printing/printer_catalog.h"
 
+#include <string>
+#include <vector>
+
 // The printers of the CUPS scheduler: its installed queues, the user's default among them,
 // and the desktop's settings program for a queue.
 //
@@ -29,6 +32,18 @@ public:
     // Starts system-config-printer or KDE's configure-printer for the queue, else opens the
     // scheduler's web page of the queue with xdg-open; false when nothing could be started.
     bool OpenPrinterSettings(const std::string& printerName) override;
+
+    // One queue as the scheduler describes it (its CUPS-Get-Printers attributes); a text
+    // the scheduler does not give is empty.
+    struct Queue {
+        std::string name;
+        std::string deviceUri; // device-uri: where its jobs go ("socket://10.0.0.5:9100")
+        std::string info;      // printer-info: its description
+        std::string makeAndModel;
+        std::string location;
+    };
+    // The queues in the order of PrinterNames, described; throws like it.
+    std::vector<Queue> Queues();
 
 private:
     Timeouts timeouts_;

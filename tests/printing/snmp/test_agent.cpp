@@ -44,7 +44,11 @@ bool TestAgent::Installed() {
     return access(kProgram, X_OK) == 0;
 }
 
-TestAgent::TestAgent(const std::vector<std::string>& objects) {
+TestAgent::TestAgent(const std::vector<std::string>& objects)
+    : TestAgent(objects, "127.0.0.1", 0) {}
+
+TestAgent::TestAgent(const std::vector<std::string>& objects, const std::string& address,
+                     std::uint16_t port) {
     std::string lines = "rocommunity public 127.0.0.1\nrocommunity6 public ::1\n"
                         "[snmp] persistentDir " +
                         dir_.File("persist") + "\n";
@@ -52,10 +56,11 @@ TestAgent::TestAgent(const std::vector<std::string>& objects) {
         lines += "override 1.3.6.1.2.1." + object + "\n";
     }
     WriteBytes(dir_.File("snmpd.conf"), lines);
-    port_ = UnusedUdpPort();
-    ipv6_ = BindOnce(AF_INET6, port_) != 0;
-    const std::string port = std::to_string(port_);
-    const std::string where = "udp:127.0.0.1:" + port + (ipv6_ ? ",udp6:[::1]:" + port : "");
+    port_ = port != 0 ? port : UnusedUdpPort();
+    ipv6_ = port == 0 && BindOnce(AF_INET6, port_) != 0;
+    const std::string portText = std::to_string(port_);
+    const std::string where =
+        "udp:" + address + ":" + portText + (ipv6_ ? ",udp6:[::1]:" + portText : "");
     const std::string log = dir_.File("log"), config = dir_.File("snmpd.conf");
     const std::string pid = dir_.File("pid");
     const char* const argv[] = {kProgram,       "-f", "-Lf",       log.c_str(),   "-C",   "-c",

@@ -18,6 +18,10 @@ public:
     // `override` takes them. Listens on 127.0.0.1 and, where this machine has it, ::1;
     // throws when it does not.
     explicit TestAgent(const std::vector<std::string>& objects);
+    // Listens on the loopback address and port given, IPv4 only: several agents of one
+    // port, as a network's printers are.
+    TestAgent(const std::vector<std::string>& objects, const std::string& address,
+              std::uint16_t port);
     ~TestAgent();
     TestAgent(const TestAgent&) = delete;
     TestAgent& operator=(const TestAgent&) = delete;
