@@ -1,5 +1,7 @@
 #include "printing/capture/pjl_dialect.h"
 
+#include "printing/talkback/reply_text.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -53,15 +55,6 @@ std::string DeviceStatus(std::string_view heading, State state) {
     return "@PJL " + std::string(heading) + "\r\nCODE=" + std::to_string(code.code) +
            "\r\nDISPLAY=\"" + std::string(code.display) +
            "\"\r\nONLINE=" + (code.online ? "TRUE" : "FALSE") + "\r\n\f";
-}
-
-std::string_view Trimmed(std::string_view text) {
-    constexpr std::string_view kBlank = " \t\r";
-    const std::size_t first = text.find_first_not_of(kBlank);
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(kBlank) - first + 1);
 }
 
 std::string Upper(std::string_view text) {

@@ -1,5 +1,6 @@
 // tolvenmark-cli sending to printer addresses: a real loopback listener and a FIFO as the
 // printers, the program as the user runs it.
+#include "tests/support/loopback_listener.h"
 #include "tests/support/program_run.h"
 #include "tests/support/temp_dir.h"
 
@@ -32,39 +33,26 @@ std::string ReadAllFrom(int descriptor) {
 class SocketPrinter {
 public:
     SocketPrinter() {
-        listener_ = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        if (bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-            listen(listener_, 1) != 0 ||
-            getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-            throw std::runtime_error("no loopback listener");
-        }
-        port_ = ntohs(address.sin_port);
         thread_ = std::thread([this] {
-            const int connection = accept(listener_, nullptr, nullptr);
+            const int connection = listener_.Accept();
             received_ = ReadAllFrom(connection);
             close(connection);
         });
     }
     ~SocketPrinter() {
-        shutdown(listener_, SHUT_RDWR);
+        listener_.Shutdown();
         if (thread_.joinable()) {
             thread_.join();
         }
-        close(listener_);
     }
-    std::string Address() const { return "socket://127.0.0.1:" + std::to_string(port_); }
+    std::string Address() const { return listener_.Address(); }
     std::string Received() {
         thread_.join();
         return received_;
     }
 
 private:
-    int listener_ = -1;
-    unsigned port_ = 0;
+    LoopbackListener listener_;
     std::string received_;
     std::thread thread_;
 };

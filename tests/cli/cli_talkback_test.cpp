@@ -1,14 +1,13 @@
 // tolvenmark-cli asking direct printers how they stand, as a user runs it: its own capture
 // answering as a printer of each language, and printers that answer badly.
 #include "tests/support/capture_process.h"
+#include "tests/support/loopback_listener.h"
 #include "tests/support/program_run.h"
 #include "tests/support/temp_dir.h"
 
-#include <arpa/inet.h>
 #include <atomic>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
@@ -145,27 +144,15 @@ TEST(CliTalkbackTest, JobsAreCheckedAndConfirmedByThePrinter) {
 class BadPrinter {
 public:
     BadPrinter(std::string reply, bool flood) : reply_(std::move(reply)), flood_(flood) {
-        listener_ = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        if (bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-            listen(listener_, 4) != 0 ||
-            getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-            throw std::runtime_error("no loopback listener");
-        }
-        port_ = ntohs(address.sin_port);
         thread_ = std::thread([this] { Serve(); });
     }
     ~BadPrinter() {
-        shutdown(listener_, SHUT_RDWR);
+        listener_.Shutdown();
         if (thread_.joinable()) {
             thread_.join();
         }
-        close(listener_);
     }
-    std::string Address() const { return "socket://127.0.0.1:" + std::to_string(port_); }
+    std::string Address() const { return listener_.Address(); }
     // What it was sent, once the sender has gone.
     std::string Received() {
         thread_.join();
@@ -174,7 +161,7 @@ public:
 
 private:
     void Serve() {
-        const int connection = accept(listener_, nullptr, nullptr);
+        const int connection = listener_.Accept();
         if (connection < 0) {
             return;
         }
@@ -190,8 +177,7 @@ private:
     std::string reply_;
     bool flood_;
     std::string received_;
-    int listener_ = -1;
-    unsigned port_ = 0;
+    LoopbackListener listener_;
     std::thread thread_;
 };
 
