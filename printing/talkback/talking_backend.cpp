@@ -55,10 +55,12 @@ void TalkingBackend::Begin(std::string_view firstBytes) {
     printer_->Open(length_);
     if (!PrinterLanguageName::Speaks(language_)) {
         if (options_.talk.check) {
+            const std::string why = language_ == PrinterLanguage::None
+                                        ? "the printer's language is given as none"
+                                        : "the printer's language is not known";
             throw JobFailure(FailureKind::Refused,
-                             "the printer's language is not known, so it was not asked whether "
-                             "it is ready and nothing was sent (give its language: " +
-                                 std::string(PrinterLanguageName::Choices()) + ")");
+                             why + ", so it was not asked whether it is ready and nothing was "
+                                   "sent (give its language: escpos, zpl or pjl)");
         }
         return;
     }
