@@ -28,7 +28,7 @@ struct CommandForm {
 
 constexpr std::size_t Many = static_cast<std::size_t>(-1);
 
-constexpr std::array<CommandForm, 8> Commands = {{
+constexpr std::array<CommandForm, 9> Commands = {{
     {"list", Command::List, false, true, false, 0, 0,
      "tolvenmark-cli list [--timeout SECONDS] [--json]"},
     {"print", Command::Print, true, true, false, 1, Many,
@@ -51,6 +51,8 @@ constexpr std::array<CommandForm, 8> Commands = {{
      "tolvenmark-cli capture [--socket [ADDR:]PORT]... [--lpd [ADDR:]PORT]... [--dir DIR] "
      "[--max-size SIZE] [--timeout SECONDS] [--show|--quiet] [--emulate LANGUAGE [--state STATE] "
      "[--state-file FILE] [--hold SECONDS]] [--advertise NAME]"},
+    {"inspect", Command::Inspect, false, false, false, 0, 1,
+     "tolvenmark-cli inspect [--commands] [--split DIR] [--json] [FILE]"},
 }};
 
 // What an option with a value sets.
@@ -72,7 +74,8 @@ enum class Setting {
     EmulatedState,
     Hold,
     StateFile,
-    Advertise
+    Advertise,
+    Split
 };
 
 struct ValueOption {
@@ -81,7 +84,7 @@ struct ValueOption {
     Setting setting;
 };
 
-constexpr std::array<ValueOption, 19> ValueOptions = {{
+constexpr std::array<ValueOption, 20> ValueOptions = {{
     {"-P", "--printer", Setting::Printer},
     {"-d", "", Setting::Printer},
     {"-t", "--title", Setting::Title},
@@ -101,6 +104,7 @@ constexpr std::array<ValueOption, 19> ValueOptions = {{
     {"", "--hold", Setting::Hold},
     {"", "--state-file", Setting::StateFile},
     {"", "--advertise", Setting::Advertise},
+    {"", "--split", Setting::Split},
 }};
 
 // A time-out in seconds: a positive number, fractions allowed, no more than a day.
@@ -285,6 +289,11 @@ public:
                 request_.check = true;
             } else if (argument == "--json") {
                 SetJson();
+            } else if (argument == "--commands") {
+                if (form_.command != Command::Inspect) {
+                    Fail("option --commands is for 'inspect' only");
+                }
+                request_.inspect.commands = true;
             } else if (argument == "--wait") {
                 if (!form_.sends) {
                     Fail("'" + std::string(form_.name) + "' sends nothing and takes no --wait");
@@ -367,6 +376,8 @@ private:
             return "a file";
         case Setting::Advertise:
             return "a name";
+        case Setting::Split:
+            return "a folder";
         }
         return {};
     }
@@ -441,6 +452,15 @@ private:
         case Setting::Hold:
         case Setting::StateFile:
             SetEmulation(setting, value);
+            break;
+        case Setting::Split:
+            if (form_.command != Command::Inspect) {
+                Fail("option --split is for 'inspect' only");
+            }
+            if (value.empty()) {
+                Fail("the folder name is empty");
+            }
+            request_.inspect.splitDir = value;
             break;
         }
     }
@@ -582,9 +602,9 @@ private:
 
     void SetJson() {
         if (form_.command != Command::List && form_.command != Command::Status &&
-            form_.command != Command::Discover) {
+            form_.command != Command::Discover && form_.command != Command::Inspect) {
             Fail("'" + std::string(form_.name) +
-                 "' takes no --json (list, status and discover do)");
+                 "' takes no --json (list, status, discover and inspect do)");
         }
         request_.json = true;
     }
@@ -721,6 +741,14 @@ Commands:
                              be a raw printer: keep each job a program sends as
                              DIR/job-N.prn, exactly as it arrived, and print a
                              line for it; runs until Ctrl+C (default: --socket 9100)
+  inspect [--commands] [--split DIR] [--json] [FILE]
+                             what a file holds: its languages (PJL, PCL, ZPL,
+                             ESC/POS, ...) with their byte ranges, its labels,
+                             pages, jobs and images, and every malformed command;
+                             with --commands every command with its offset,
+                             tokens and meaning (ESC/POS, ZPL, EPL, PJL, PCL 5).
+                             FILE '-' or none:
+                             standard input. Exit 0 when nothing is malformed
 
 Options:
   -P, -d, --printer PRINTER  the printer to send to (default: the default printer):
@@ -766,7 +794,7 @@ Options:
   --snmp NETWORK             discover: ask every address of the IPv4 network
                              (192.168.1.0/24; at most a /22) over SNMP; never
                              done without it
-  --json                     list, status, discover: the answer as JSON
+  --json                     list, status, discover, inspect: the answer as JSON
   --encoding NAME            the text's character set: cp1252 (the windows'),
                              cp437, cp850 or utf-8. Text is read as UTF-8 and
                              each character becomes its byte in NAME (show: the
@@ -793,6 +821,10 @@ Options:
                              _pdl-datastream._tcp and the first LPD listener as
                              _printer._tcp over DNS-SD (Avahi), on the interface
                              each listens on; withdrawn when capture stops
+  --commands                 inspect: every command, one a line
+  --split DIR                inspect: each job (UEL-separated), ZPL label and
+                             CPCL or TSPL print unit also as DIR/part-N.prn,
+                             which put together are the file byte for byte
   -q, --quiet                print, send: no progress line (shown on standard
                              error while a job is sent, when standard error is a
                              terminal); capture: no line per job (problems still

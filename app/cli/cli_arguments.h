@@ -14,7 +14,19 @@
 // operands in any order; "--" ends the options and "-" is an operand (standard input).
 namespace CliArguments {
 
-enum class Command { Help, Version, List, Print, Send, Show, Encode, Status, Capture, Discover };
+enum class Command {
+    Help,
+    Version,
+    List,
+    Print,
+    Send,
+    Show,
+    Encode,
+    Status,
+    Capture,
+    Discover,
+    Inspect
+};
 
 struct Request {
     Command command = Command::Help;
@@ -68,6 +80,13 @@ struct Request {
         std::optional<std::string> advertise;
     };
     Capture capture;
+
+    // What the inspect command alone takes: --commands, and --split DIR.
+    struct Inspect {
+        bool commands = false;
+        std::optional<std::string> splitDir;
+    };
+    Inspect inspect;
 };
 
 // A command line that names no valid request. what() says what is wrong; Hint() is one

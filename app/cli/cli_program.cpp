@@ -2,6 +2,7 @@
 
 #include "app/cli/capture_command.h"
 #include "app/cli/cli_arguments.h"
+#include "app/cli/inspect_command.h"
 #include "app/cli/interrupt_flag.h"
 #include "app_info.h"
 #include "core/code_pages/code_page.h"
@@ -354,6 +355,8 @@ int CliProgram::Run(const std::vector<std::string>& arguments) {
         return CaptureCommand(out_, err_).Run(request);
     case Command::Discover:
         return Discover(request);
+    case Command::Inspect:
+        return InspectCommand(in_, out_, err_).Run(request);
     }
     return ExitUsage;
 }

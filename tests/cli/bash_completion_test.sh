@@ -28,7 +28,7 @@ chmod +x "$dir/cli"
 touch "$dir/label.zpl"
 
 expect "tolvenmark-cli pr" "print"
-expect "tolvenmark-cli " "list print send show encode status capture discover --help --version"
+expect "tolvenmark-cli " "list print send show encode status capture discover inspect --help --version"
 expect "tolvenmark-cli send --encoding " "cp1252 cp437 cp850 utf-8"
 expect "tolvenmark-cli show --encoding = cp8" "cp850"
 expect "tolvenmark-cli encode --encoding=u" "--encoding=utf-8"
@@ -53,6 +53,9 @@ expect "tolvenmark-cli capture --a" "--advertise"
 expect "tolvenmark-cli capture --advertise " ""
 mkdir "$dir/jobs"
 expect "tolvenmark-cli capture --dir $dir/jo" "$dir/jobs"
+expect "tolvenmark-cli inspect --" "--commands --split --json -- --help"
+expect "tolvenmark-cli inspect --split $dir/jo" "$dir/jobs"
+expect "tolvenmark-cli inspect --commands $dir/lab" "$dir/label.zpl"
 
 ((failures == 0)) && echo "all completions as expected"
 exit $((failures != 0))

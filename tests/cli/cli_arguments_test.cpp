@@ -144,6 +144,15 @@ TEST(CliArgumentsTest, DiscoverAndJson) {
     EXPECT_FALSE(Parse({"status"}).json);
 }
 
+TEST(CliArgumentsTest, InspectTakesItsOptions) {
+    const auto request = Parse({"inspect", "--split=out", "--commands", "--json", "-"});
+    EXPECT_EQ(request.command, Command::Inspect);
+    EXPECT_TRUE(request.inspect.commands);
+    EXPECT_EQ(request.inspect.splitDir, "out");
+    EXPECT_TRUE(request.json);
+    EXPECT_EQ(request.operands, Arguments{"-"});
+}
+
 TEST(CliArgumentsTest, HelpAndVersionWinWherever) {
     EXPECT_EQ(Parse({"--help"}).command, Command::Help);
     EXPECT_EQ(Parse({"-h"}).command, Command::Help);
@@ -194,7 +203,8 @@ TEST(CliArgumentsTest, WrongCommandLinesSayWhatIsWrongAndHint) {
          "the name to advertise must be 1 to 63 bytes, without control characters"},
         {{"capture", "--advertise=a\nb"},
          "the name to advertise must be 1 to 63 bytes, without control characters"},
-        {{"print", "--json", "f"}, "'print' takes no --json (list, status and discover do)"},
+        {{"print", "--json", "f"},
+         "'print' takes no --json (list, status, discover and inspect do)"},
         {{"discover", "--snmp", "10.0.0.0/8"},
          "'10.0.0.0/8' is too large a network to ask every address of: at most /22 (1024 "
          "addresses)"},
@@ -205,6 +215,10 @@ TEST(CliArgumentsTest, WrongCommandLinesSayWhatIsWrongAndHint) {
         {{"list", "--snmp", "127.0.0.1"}, "'list' asks no SNMP agent; only status and discover do"},
         {{"discover", "-P", "Lab"}, "'discover' sends nothing and takes no printer"},
         {{"discover", "Lab"}, "too many arguments for 'discover': 'Lab'"},
+        {{"show", "--commands"}, "option --commands is for 'inspect' only"},
+        {{"capture", "--split", "d"}, "option --split is for 'inspect' only"},
+        {{"inspect", "--split="}, "the folder name is empty"},
+        {{"inspect", "a", "b"}, "too many arguments for 'inspect': 'b'"},
     };
     for (const char* listen : {"", "65536", "x", "-1", "1.2.3:9100", "256.0.0.1:9100", "::1:9100",
                                "[::1]", "[127.0.0.1]:9100", "host:9100", ":9100"}) {

@@ -48,6 +48,9 @@ TEST(CliBinaryTest, HelpListsEveryCommandAndOption) {
           "\n  --format MIME ",
           "\n  --timeout SECONDS ",
           "\n  -q, --quiet ",
+          "\n  inspect [--commands] [--split DIR] [--json] [FILE]\n",
+          "\n  --commands ",
+          "\n  --split DIR ",
           "\n  -- ",
           "\n  -h, --help ",
           "\n  --version "}) {
@@ -107,6 +110,59 @@ TEST(CliBinaryTest, EncodingConvertsBetweenTerminalTextAndCodePageBytes) {
     const ProgramResult encoded = Cli({"encode", "--encoding=cp1252", "-"}, "\u00E9\u20AC<CR>");
     EXPECT_EQ(encoded.exitCode, 0) << encoded.err;
     EXPECT_EQ(encoded.out, "\xE9\x80\r");
+}
+
+// inspect through the built binary: a PJL job around PCL and a ZPL label with a problem,
+// summarised, listed command by command, as JSON, and split into parts that put together
+// are the file.
+TEST(CliBinaryTest, InspectTellsLanguagesCommandsAndSplitsJobs) {
+    TempDir dir;
+    const std::string uel = "\x1b%-12345X";
+    const std::string job = uel +
+                            "@PJL ENTER LANGUAGE=PCL\r\n\x1b"
+                            "E\x1b&l1OHi\f" +
+                            uel;
+    const std::string label = "^XA^FO50,50^FDHi^FS^PQ2^XZ";
+    WriteBytes(dir.File("two.prn"), job + job);
+    WriteBytes(dir.File("bad.zpl"), label + "^XA^FO1,99999");
+
+    const ProgramResult summary = Cli({"inspect", dir.File("two.prn")});
+    EXPECT_EQ(summary.exitCode, 0) << summary.err;
+    EXPECT_NE(summary.out.find("bytes 0-33\tPJL\n  bytes 34-43\tPCL 5\n"), std::string::npos)
+        << summary.out;
+    EXPECT_NE(summary.out.find("jobs: 2"), std::string::npos) << summary.out;
+
+    const ProgramResult commands = Cli({"inspect", "--commands", "-"}, label + "^XA^FO1,99999");
+    EXPECT_EQ(commands.exitCode, 1);
+    EXPECT_NE(commands.out.find("3\t^FO50,50\tfield origin x=50 y=50\n"), std::string::npos)
+        << commands.out;
+    EXPECT_NE(commands.out.find("\tproblem: the label begun at offset 26 has no ^XZ"),
+              std::string::npos)
+        << commands.out;
+    EXPECT_NE(commands.out.find("labels: 2 "), std::string::npos) << commands.out;
+
+    const ProgramResult json = Cli({"inspect", "--json", "--commands", dir.File("bad.zpl")});
+    EXPECT_EQ(json.exitCode, 1);
+    EXPECT_EQ(json.out.rfind("{\"commands\":[{\"offset\":0,", 0), 0u) << json.out;
+    EXPECT_NE(json.out.find("\"problemCount\":2,"), std::string::npos) << json.out;
+    EXPECT_NE(json.out.find("\"malformed\":true}\n"), std::string::npos) << json.out;
+
+    const ProgramResult split = Cli({"inspect", "--split", dir.File("parts"), dir.File("two.prn")});
+    EXPECT_EQ(split.exitCode, 0) << split.err;
+    EXPECT_EQ(ReadBytes(dir.File("parts/part-000001.prn")), job);
+    EXPECT_EQ(ReadBytes(dir.File("parts/part-000002.prn")), job);
+
+    // Labels from standard input, each a part of its own.
+    const ProgramResult labels =
+        Cli({"inspect", "--split=" + dir.File("labels")}, label + "\r\n" + label);
+    EXPECT_EQ(labels.exitCode, 0) << labels.err;
+    EXPECT_EQ(ReadBytes(dir.File("labels/part-000001.prn")), label + "\r\n");
+    EXPECT_EQ(ReadBytes(dir.File("labels/part-000002.prn")), label);
+
+    const ProgramResult missing = Cli({"inspect", "--json", dir.File("none.prn")});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.out, "");
+    EXPECT_NE(missing.err.find("none.prn"), std::string::npos) << missing.err;
 }
 
 } // namespace

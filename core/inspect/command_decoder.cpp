@@ -1,0 +1,24 @@
+#include "core/inspect/command_decoder.h"
+
+#include "core/inspect/epl_decoder.h"
+#include "core/inspect/escpos_decoder.h"
+#include "core/inspect/pcl_decoder.h"
+#include "core/inspect/pjl_decoder.h"
+#include "core/inspect/zpl_decoder.h"
+
+std::unique_ptr<CommandDecoder> CommandDecoder::For(CommandLanguage language) {
+    switch (language) {
+    case CommandLanguage::EscPos:
+        return std::make_unique<EscPosDecoder>();
+    case CommandLanguage::Zpl:
+        return std::make_unique<ZplDecoder>();
+    case CommandLanguage::Pjl:
+        return std::make_unique<PjlDecoder>();
+    case CommandLanguage::Epl:
+        return std::make_unique<EplDecoder>();
+    case CommandLanguage::Pcl5:
+        return std::make_unique<PclDecoder>();
+    default:
+        return nullptr;
+    }
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "core/inspect/command_builder.h"
+#include "core/inspect/command_decoder.h"
+
+#include <cstdint>
+#include <string>
+
+// PCL 5, the page printers' language: two-character escapes (ESC E), parameterized
+// escapes (ESC & l 1 O, combined as ESC & l 1 o 2 A), the data that follows a W-ended
+// one (raster rows, font headers) counted and skipped, text runs, and the control bytes
+// (CR, LF, FF). Pages are counted by form feeds and by a reset after printed content.
+// The commands and their values' words are rows of tables (pcl_decoder.cpp).
+class PclDecoder final : public CommandDecoder {
+public:
+    void Begin(std::uint64_t offset) override;
+    void Feed(std::string_view bytes, CommandSink& sink) override;
+    void End(CommandSink& sink) override;
+    const DocumentCounts& Counts() const override { return counts_; }
+    void SetMeanings(bool wanted) override { command_.SetMeanings(wanted); }
+
+private:
+    enum class State { Idle, Text, Escape, Group, Value, Data };
+
+    void Byte(char byte, CommandSink& sink);
+    void StartCommand(char byte, CommandSink& sink);
+    void EscapeByte(char byte, CommandSink& sink);
+    void ValueByte(char byte, CommandSink& sink);
+    // One parameter ended by `letter`: its meaning appended.
+    void Parameter(char letter);
+    void FinishEscape(CommandSink& sink);
+    void FinishText(CommandSink& sink);
+
+    CommandBuilder command_{CommandLanguage::Pcl5};
+    DocumentCounts counts_;
+    std::uint64_t offset_ = 0;
+    State state_ = State::Idle;
+    char family_ = 0;
+    char group_ = 0;
+    std::string value_;
+    bool valueTooLong_ = false;
+    std::string meaning_;
+    std::string problem_;
+    std::string name_;
+    std::uint64_t dataLeft_ = 0;
+    std::uint64_t dataTotal_ = 0;
+    bool content_ = false;
+};
