@@ -1,36 +1,33 @@
 #include "printing/talkback/job_language.h"
 
+#include "core/inspect/language_sniffer.h"
+
+#include <algorithm>
 #include <array>
+#include <utility>
 
 namespace {
 
-struct Opening {
-    std::string_view bytes;
-    PrinterLanguage language;
-};
-
-// Compared after leading blanks and line ends, which ZPL files often start with.
-constexpr std::array<Opening, 8> kOpenings{{
-    {"\x1b%-12345X", PrinterLanguage::Pjl},
-    {"@PJL", PrinterLanguage::Pjl},
-    {"^XA", PrinterLanguage::Zpl},
-    {"^xa", PrinterLanguage::Zpl},
-    {"~DG", PrinterLanguage::Zpl},
-    {"~JA", PrinterLanguage::Zpl},
-    {"~SD", PrinterLanguage::Zpl},
-    {"\x1b@", PrinterLanguage::EscPos},
+// The languages a printer can be asked in, by the language its job is written in.
+constexpr std::array<std::pair<CommandLanguage, PrinterLanguage>, 3> kAskable{{
+    {CommandLanguage::Pjl, PrinterLanguage::Pjl},
+    {CommandLanguage::Zpl, PrinterLanguage::Zpl},
+    {CommandLanguage::EscPos, PrinterLanguage::EscPos},
 }};
 
 } // namespace
 
 PrinterLanguage JobLanguage::Of(std::string_view firstBytes) {
-    const std::size_t start = firstBytes.find_first_not_of(" \t\r\n");
-    const std::string_view bytes =
-        start == std::string_view::npos ? std::string_view() : firstBytes.substr(start);
-    for (const Opening& opening : kOpenings) {
-        if (bytes.substr(0, opening.bytes.size()) == opening.bytes) {
-            return opening.language;
-        }
+    // The universal exit before the job's PJL: the sniffer is given what follows a UEL, as
+    // the inspection splits parts there first.
+    constexpr std::string_view kUel = "\x1b%-12345X";
+    if (firstBytes.substr(0, kUel.size()) == kUel) {
+        return PrinterLanguage::Pjl;
     }
-    return PrinterLanguage::Automatic;
+    const std::string_view opening = firstBytes.substr(0, LanguageSniffer::WindowSize);
+    const CommandLanguage language =
+        LanguageSniffer::Sniff(opening, opening.size() == firstBytes.size());
+    const auto row = std::find_if(kAskable.begin(), kAskable.end(),
+                                  [language](const auto& pair) { return pair.first == language; });
+    return row == kAskable.end() ? PrinterLanguage::Automatic : row->second;
 }

@@ -4,9 +4,9 @@
 
 #include <string_view>
 
-// The language a job is written in, as far as its first bytes show it: a PJL job begins
-// with the universal exit or "@PJL", a ZPL one with a format or a tilde command, an ESC/POS
-// one with ESC @ (initialize). Anything else is Automatic: not known, so not asked.
+// The language a job is written in, as far as its first bytes show it to the inspection's
+// sniffer, when it is one its printer can be asked in (PJL, ZPL, ESC/POS). Anything else is
+// Automatic: not known, so not asked.
 namespace JobLanguage {
 
 PrinterLanguage Of(std::string_view firstBytes);

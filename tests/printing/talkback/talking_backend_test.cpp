@@ -1,4 +1,5 @@
 #include "printing/job/job_driver.h"
+#include "printing/talkback/job_language.h"
 #include "printing/talkback/talking_backend.h"
 
 #include <deque>
@@ -160,6 +161,25 @@ TEST(TalkingBackendTest, AsksAroundTheJobAndNeverInsideIt) {
         EXPECT_EQ(written, c.written) << c.name;
         const std::string outcome = result.Sent() ? result.confirmation : result.failure->what();
         EXPECT_EQ(outcome.rfind(c.outcome, 0), 0u) << c.name << ": " << outcome;
+    }
+}
+
+// A job's first bytes name the language its printer is asked in; a UEL goes before PJL.
+TEST(JobLanguageTest, OnlyLanguagesAPrinterCanBeAskedInAreTaken) {
+    const std::pair<std::string, PrinterLanguage> cases[] = {
+        {"\x1b%-12345X@PJL ENTER LANGUAGE=PCL\r\n\x1b"
+         "E",
+         PrinterLanguage::Pjl},
+        {"\r\n^XA^FO10,10^FDx^FS^XZ", PrinterLanguage::Zpl},
+        {"\x1b@Receipt\n\x1dV\x00", PrinterLanguage::EscPos},
+        {"\x1b"
+         "E\x1b&l1O",
+         PrinterLanguage::Automatic},
+        {"%!PS-Adobe-3.0\n", PrinterLanguage::Automatic},
+        {"plain words\n", PrinterLanguage::Automatic},
+    };
+    for (const auto& [bytes, language] : cases) {
+        EXPECT_EQ(JobLanguage::Of(bytes), language) << bytes;
     }
 }
 
