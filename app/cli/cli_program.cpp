@@ -720,12 +720,8 @@ int CliProgram::DirectStatus(const PrinterTarget& printer, bool json) {
         Complain(printer.Name() + ": the printer told nothing of its state");
         return ExitSomeFailed;
     }
-    std::string sources;
-    for (const std::string& source : answer.sources) {
-        sources.append(sources.empty() ? "" : ", ").append(source);
-    }
     out_ << Shown(printer.Name() + ": " + StatusWords::Describe(answer.state, answer.language) +
-                  " (" + sources + ")")
+                  " (" + Joined(answer.sources) + ")")
          << '\n';
     if (!answer.description.empty()) {
         out_ << Shown("  " + answer.description) << '\n';

@@ -1,6 +1,7 @@
 #include "core/inspect/language_detector.h"
 
 #include "core/inspect/language_sniffer.h"
+#include "core/inspect/universal_exit.h"
 
 #include <algorithm>
 #include <cctype>
@@ -8,7 +9,6 @@
 
 namespace {
 
-constexpr std::string_view Uel = "\x1b%-12345X";
 // A PJL line is looked at up to this many bytes; the rest of a longer one is skipped.
 constexpr std::size_t LineLimit = 256;
 
@@ -54,14 +54,14 @@ void LanguageDetector::Feed(std::string_view bytes) {
 
 void LanguageDetector::Byte(char byte) {
     ++total_;
-    if (byte == Uel[uelMatched_]) {
-        if (++uelMatched_ == Uel.size()) {
+    if (byte == kUniversalExit[uelMatched_]) {
+        if (++uelMatched_ == kUniversalExit.size()) {
             uelMatched_ = 0;
             UelFound();
             return;
         }
     } else {
-        uelMatched_ = byte == Uel[0] ? 1 : 0;
+        uelMatched_ = byte == kUniversalExit[0] ? 1 : 0;
     }
     switch (mode_) {
     case Mode::Sniff:
@@ -82,7 +82,7 @@ void LanguageDetector::Byte(char byte) {
 }
 
 void LanguageDetector::UelFound() {
-    const std::uint64_t uelStart = total_ - Uel.size();
+    const std::uint64_t uelStart = total_ - kUniversalExit.size();
     if (mode_ == Mode::Sniff) {
         window_.resize(static_cast<std::size_t>(std::min<std::uint64_t>(
             window_.size(), uelStart > partStart_ ? uelStart - partStart_ : 0)));

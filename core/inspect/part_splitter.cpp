@@ -1,12 +1,12 @@
 #include "core/inspect/part_splitter.h"
 
 #include "core/inspect/language_sniffer.h"
+#include "core/inspect/universal_exit.h"
 
 #include <algorithm>
 
 namespace {
 
-constexpr std::string_view Uel = "\x1b%-12345X";
 constexpr std::string_view LabelStart = "^XA";
 // How much of a line the rules look at.
 constexpr std::size_t LineLimit = 32;
@@ -60,10 +60,10 @@ void PartSplitter::Decide() {
 
 void PartSplitter::Byte(char byte) {
     const std::uint64_t at = total_ - 1;
-    if (byte == Uel[uelMatched_]) {
-        if (++uelMatched_ == Uel.size()) {
+    if (byte == kUniversalExit[uelMatched_]) {
+        if (++uelMatched_ == kUniversalExit.size()) {
             uelMatched_ = 0;
-            const std::uint64_t uel = total_ - Uel.size();
+            const std::uint64_t uel = total_ - kUniversalExit.size();
             sawUel_ = true;
             inPjl_ = true;
             atLineStart_ = true;
@@ -72,7 +72,7 @@ void PartSplitter::Byte(char byte) {
                 if (!candidate_) {
                     candidate_ = true;
                     candidateAt_ = uel;
-                } else if (!candidateFinal_ && candidateAt_ + Uel.size() == uel) {
+                } else if (!candidateFinal_ && candidateAt_ + kUniversalExit.size() == uel) {
                     // Two UELs in a row: the first closed a job, the second opens one.
                     candidateAt_ = uel;
                     candidateFinal_ = true;
@@ -84,7 +84,7 @@ void PartSplitter::Byte(char byte) {
             return;
         }
     } else {
-        uelMatched_ = byte == Uel[0] ? 1 : 0;
+        uelMatched_ = byte == kUniversalExit[0] ? 1 : 0;
     }
     if (language_ == CommandLanguage::Zpl && !sawUel_) {
         zplMatched_ = byte == LabelStart[zplMatched_] ? zplMatched_ + 1 : (byte == '^' ? 1 : 0);
@@ -186,7 +186,7 @@ void PartSplitter::Flush(std::uint64_t upTo) {
 // Hands on every byte no split can fall before: all but a UEL or label start in progress,
 // the current line's start, and a job's PJL header that may yet end in a split.
 void PartSplitter::FlushSafe() {
-    std::uint64_t keep = total_ - std::min<std::uint64_t>(total_, Uel.size());
+    std::uint64_t keep = total_ - std::min<std::uint64_t>(total_, kUniversalExit.size());
     if (!atLineStart_ && total_ - lineStart_ <= LineLimit) {
         keep = std::min(keep, lineStart_);
     }

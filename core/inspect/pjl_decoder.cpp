@@ -1,11 +1,11 @@
 #include "core/inspect/pjl_decoder.h"
 
+#include "core/inspect/universal_exit.h"
+
 #include <algorithm>
 #include <cctype>
 
 namespace {
-
-constexpr std::string_view Uel = "\x1b%-12345X";
 
 struct PjlRow {
     const char* command;
@@ -81,15 +81,15 @@ void PjlDecoder::Byte(char byte, CommandSink& sink) {
     }
     command_.Add(byte);
     // A UEL may open the line.
-    if (command_.Length() == uelMatched_ + 1 && byte == Uel[uelMatched_]) {
-        if (++uelMatched_ == Uel.size()) {
+    if (command_.Length() == uelMatched_ + 1 && byte == kUniversalExit[uelMatched_]) {
+        if (++uelMatched_ == kUniversalExit.size()) {
             FinishUel(sink);
         }
         return;
     }
     if (uelMatched_ > 0 && line_.empty()) {
         // The line began like a UEL and is none: its first bytes are text after all.
-        line_.assign(Uel.substr(0, uelMatched_));
+        line_.assign(kUniversalExit.substr(0, uelMatched_));
     }
     if (line_.size() < LineLimit) {
         line_.push_back(byte);

@@ -1,5 +1,6 @@
 #include "printing/capture/pjl_dialect.h"
 
+#include "core/inspect/universal_exit.h"
 #include "printing/talkback/reply_text.h"
 
 #include <algorithm>
@@ -13,7 +14,6 @@ namespace {
 
 using State = Emulation::State;
 
-constexpr std::string_view kUel = "\x1b%-12345X";
 constexpr char kFormFeed = '\f';
 // No command of ours comes near this; a longer line is data.
 constexpr std::size_t kLineLimit = 1024;
@@ -116,11 +116,11 @@ void PjlDialect::Take(std::string_view bytes, Printer& printer) {
         if (c == kFormFeed && !jobs_.empty()) {
             jobs_.back().pages = std::min(jobs_.back().pages + 1, kPageLimit);
         }
-        if (c == kUel[exitMatched_]) {
-            if (++exitMatched_ == kUel.size()) {
+        if (c == kUniversalExit[exitMatched_]) {
+            if (++exitMatched_ == kUniversalExit.size()) {
                 // The exit ends the line before it: its other bytes are on the line now.
                 exitMatched_ = 0;
-                const std::size_t before = kUel.size() - 1;
+                const std::size_t before = kUniversalExit.size() - 1;
                 if (!longLine_ && line_.size() >= before) {
                     EndLine(std::string_view(line_).substr(0, line_.size() - before), printer);
                 }
@@ -129,7 +129,7 @@ void PjlDialect::Take(std::string_view bytes, Printer& printer) {
                 continue;
             }
         } else {
-            exitMatched_ = c == kUel.front() ? 1 : 0;
+            exitMatched_ = c == kUniversalExit.front() ? 1 : 0;
         }
         if (c == '\n') {
             if (!longLine_) {

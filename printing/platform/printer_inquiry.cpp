@@ -72,12 +72,7 @@ PrinterAnswer PrinterInquiry::Run() {
 
 void PrinterInquiry::Take(const StatusReport& state, std::string source) {
     answer_.told = true;
-    for (const StatusReport::Condition condition : state.conditions) {
-        answer_.state.Add(condition);
-    }
-    if (answer_.state.display.empty()) {
-        answer_.state.display = state.display;
-    }
+    answer_.state.Merge(state);
     answer_.sources.push_back(std::move(source));
 }
 

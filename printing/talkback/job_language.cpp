@@ -1,6 +1,7 @@
 #include "printing/talkback/job_language.h"
 
 #include "core/inspect/language_sniffer.h"
+#include "core/inspect/universal_exit.h"
 
 #include <algorithm>
 #include <array>
@@ -20,8 +21,7 @@ constexpr std::array<std::pair<CommandLanguage, PrinterLanguage>, 3> kAskable{{
 PrinterLanguage JobLanguage::Of(std::string_view firstBytes) {
     // The universal exit before the job's PJL: the sniffer is given what follows a UEL, as
     // the inspection splits parts there first.
-    constexpr std::string_view kUel = "\x1b%-12345X";
-    if (firstBytes.substr(0, kUel.size()) == kUel) {
+    if (firstBytes.substr(0, kUniversalExit.size()) == kUniversalExit) {
         return PrinterLanguage::Pjl;
     }
     const std::string_view opening = firstBytes.substr(0, LanguageSniffer::WindowSize);

@@ -1,5 +1,6 @@
 #include "printing/talkback/pjl_status.h"
 
+#include "core/inspect/universal_exit.h"
 #include "printing/talkback/reply_text.h"
 
 #include <array>
@@ -12,7 +13,6 @@ namespace {
 using Condition = StatusReport::Condition;
 using Reply = PjlStatus::Reply;
 
-constexpr std::string_view kUel = "\x1b%-12345X";
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr char kFormFeed = '\f';
 // PJL takes job names of up to 80 characters.
@@ -179,8 +179,8 @@ std::optional<Reply> ReplyOf(std::string_view frame) {
 }
 
 std::string Command(std::string_view line) {
-    return std::string(kUel) + "@PJL" + std::string(kLineEnd) + std::string(line) +
-           std::string(kUel);
+    return std::string(kUniversalExit) + "@PJL" + std::string(kLineEnd) + std::string(line) +
+           std::string(kUniversalExit);
 }
 
 } // namespace
@@ -223,6 +223,14 @@ std::string PjlStatus::JobLine(std::string_view name) {
 
 std::string PjlStatus::EndOfJobLine(std::string_view name) {
     return "@PJL EOJ NAME = \"" + SafeName(name) + "\"" + std::string(kLineEnd);
+}
+
+std::string PjlStatus::JobHeader(std::string_view name) {
+    return Command("@PJL USTATUS JOB = ON\r\n" + JobLine(name));
+}
+
+std::string PjlStatus::JobTrailer(std::string_view name) {
+    return std::string(kUniversalExit) + EndOfJobLine(name) + std::string(kUniversalExit);
 }
 
 std::vector<PjlStatus::Reply> PjlStatus::Feed(std::string_view bytes) {

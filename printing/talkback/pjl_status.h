@@ -41,6 +41,10 @@ public:
     // and trailer), so that USTATUS JOB confirms it by that name.
     static std::string JobLine(std::string_view name);
     static std::string EndOfJobLine(std::string_view name);
+    // What goes before a job that the printer is to confirm by name (its JOB line, with the
+    // job's end to be reported), and after it (its EOJ line), each between universal exits.
+    static std::string JobHeader(std::string_view name);
+    static std::string JobTrailer(std::string_view name);
     // The name as it goes between the quotes, and so as the printer gives it back: quotes and
     // control bytes would end or break the command, so they are replaced; long names are cut.
     static std::string SafeName(std::string_view name);

@@ -35,15 +35,6 @@ constexpr std::array<QueryTitle, 3> kQueryTitles{{
     {PrinterLanguage::Pjl, "the PJL status query (INFO STATUS)"},
 }};
 
-void Merge(StatusReport& into, const StatusReport& from) {
-    for (const StatusReport::Condition condition : from.conditions) {
-        into.Add(condition);
-    }
-    if (into.display.empty()) {
-        into.display = from.display;
-    }
-}
-
 ProbeReading Unheard(std::string heard) {
     ProbeReading reading;
     reading.verdict =
@@ -177,7 +168,7 @@ ProbeReading StatusProbe::AskZpl(Clock::time_point deadline, std::chrono::millis
         return query.verdict != ZplStatus::Verdict::Incomplete;
     });
     if (query.verdict == ZplStatus::Verdict::Complete) {
-        Merge(answer.state, query.state);
+        answer.state.Merge(query.state);
     }
     return answer;
 }

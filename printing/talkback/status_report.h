@@ -48,4 +48,14 @@ struct StatusReport {
             conditions.push_back(condition);
         }
     }
+    // Another source's report taken in: its conditions added, its words where there are
+    // none yet.
+    void Merge(const StatusReport& other) {
+        for (const Condition c : other.conditions) {
+            Add(c);
+        }
+        if (display.empty()) {
+            display = other.display;
+        }
+    }
 };

@@ -12,9 +12,30 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-constexpr std::string_view kUel = "\x1b%-12345X";
 // How often a printer that is still printing the job is asked again.
 constexpr std::chrono::milliseconds kConfirmInterval = 500ms;
+
+// Whether what a printer says while a job waits has stayed the same too long: the wait for
+// its confirmation ends when the printer shows no progress for the stall time-out.
+class Unchanged {
+public:
+    explicit Unchanged(std::chrono::milliseconds limit) : limit_(limit) {}
+
+    // Takes what the printer said now; true once it has said the same for over the limit.
+    bool For(const std::string& said) {
+        if (said != last_) {
+            last_ = said;
+            since_ = Clock::now();
+            return false;
+        }
+        return Clock::now() - since_ > limit_;
+    }
+
+private:
+    std::chrono::milliseconds limit_;
+    std::optional<std::string> last_;
+    Clock::time_point since_ = Clock::now();
+};
 
 std::string Plural(long count, std::string_view thing) {
     return std::to_string(count) + " " + std::string(thing) + (count == 1 ? "" : "s");
@@ -69,8 +90,7 @@ void TalkingBackend::Begin(std::string_view firstBytes) {
         Check();
     }
     if (options_.talk.confirm && language_ == PrinterLanguage::Pjl) {
-        printer_->Write(std::string(kUel) + "@PJL\r\n@PJL USTATUS JOB = ON\r\n" +
-                        PjlStatus::JobLine(options_.title) + std::string(kUel));
+        printer_->Write(PjlStatus::JobHeader(options_.title));
     }
 }
 
@@ -135,24 +155,19 @@ void TalkingBackend::PauseBeforeAsking() const {
 // whose counts stay still for the stall time-out is given up on.
 void TalkingBackend::ConfirmZpl() {
     constexpr std::string_view when = " while the job waited to be printed";
-    Clock::time_point lastChange = Clock::now();
-    std::pair<long, long> last{-1, -1};
+    Unchanged unchanged(options_.timeouts.stall);
     for (;;) {
         const ProbeReading reading = probe_->Ask(options_.timeouts.connect);
         Expect(reading, when);
-        const std::pair<long, long> now{reading.formatsInBuffer, reading.labelsRemaining};
-        if (now == std::pair<long, long>{0, 0}) {
+        if (reading.formatsInBuffer == 0 && reading.labelsRemaining == 0) {
             confirmation_ = "printed";
             return;
         }
-        if (now != last) {
-            last = now;
-            lastChange = Clock::now();
-        } else if (Clock::now() - lastChange > options_.timeouts.stall) {
+        const std::string holds = Plural(reading.formatsInBuffer, "format") + " and " +
+                                  Plural(reading.labelsRemaining, "label");
+        if (unchanged.For(holds)) {
             throw JobFailure(FailureKind::TimedOut,
-                             "the job was sent, but the printer still holds " +
-                                 Plural(now.first, "format") + " and " +
-                                 Plural(now.second, "label") + " after " +
+                             "the job was sent, but the printer still holds " + holds + " after " +
                                  SecondsText(options_.timeouts.stall) + " without progress");
         }
         PauseBeforeAsking();
@@ -164,10 +179,8 @@ void TalkingBackend::ConfirmZpl() {
 void TalkingBackend::ConfirmPjl() {
     constexpr std::string_view when = " while the job waited to be printed";
     const std::string name = PjlStatus::SafeName(options_.title);
-    printer_->Write(std::string(kUel) + PjlStatus::EndOfJobLine(options_.title) +
-                    std::string(kUel));
-    Clock::time_point lastChange = Clock::now();
-    std::string lastDisplay;
+    printer_->Write(PjlStatus::JobTrailer(options_.title));
+    Unchanged unchanged(options_.timeouts.stall);
     for (;;) {
         const ProbeReading reading = probe_->Ask(options_.timeouts.connect);
         if (const std::optional<std::string> result = probe_->EndedJob(name)) {
@@ -179,10 +192,7 @@ void TalkingBackend::ConfirmPjl() {
             return;
         }
         Expect(reading, when);
-        if (reading.state.display != lastDisplay) {
-            lastDisplay = reading.state.display;
-            lastChange = Clock::now();
-        } else if (Clock::now() - lastChange > options_.timeouts.stall) {
+        if (unchanged.For(reading.state.display)) {
             throw JobFailure(FailureKind::TimedOut,
                              "the job was sent, but the printer has not said that it ended after " +
                                  SecondsText(options_.timeouts.stall));
