@@ -30,6 +30,10 @@ public:
     // they are then left empty, which spares the time of writing them.
     virtual void SetMeanings(bool wanted) = 0;
 
+    // A decoder in the same state, that goes on from where this one is: a viewer keeps
+    // one now and then, to decode again from there instead of from the file's start.
+    virtual std::unique_ptr<CommandDecoder> Clone() const = 0;
+
     // The decoder of a language, or null where the inspection decodes none yet.
     static std::unique_ptr<CommandDecoder> For(CommandLanguage language);
 };

@@ -4,6 +4,7 @@
 #include "core/inspect/command_decoder.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 // EPL (EPL2), the line-command label language: one command a line, its letters then its
@@ -16,6 +17,9 @@ public:
     void End(CommandSink& sink) override;
     const DocumentCounts& Counts() const override { return counts_; }
     void SetMeanings(bool wanted) override { command_.SetMeanings(wanted); }
+    std::unique_ptr<CommandDecoder> Clone() const override {
+        return std::make_unique<EplDecoder>(*this);
+    }
 
     static constexpr std::size_t LineLimit = 256;
 

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
 struct EscPosRow;
 
@@ -22,6 +23,9 @@ public:
     void End(CommandSink& sink) override;
     const DocumentCounts& Counts() const override { return counts_; }
     void SetMeanings(bool wanted) override { command_.SetMeanings(wanted); }
+    std::unique_ptr<CommandDecoder> Clone() const override {
+        return std::make_unique<EscPosDecoder>(*this);
+    }
 
 private:
     enum class State { Idle, Text, Lead, Params, Data, UntilNul };

@@ -4,6 +4,7 @@
 #include "core/inspect/command_decoder.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 // PCL 5, the page printers' language: two-character escapes (ESC E), parameterized
@@ -18,6 +19,9 @@ public:
     void End(CommandSink& sink) override;
     const DocumentCounts& Counts() const override { return counts_; }
     void SetMeanings(bool wanted) override { command_.SetMeanings(wanted); }
+    std::unique_ptr<CommandDecoder> Clone() const override {
+        return std::make_unique<PclDecoder>(*this);
+    }
 
 private:
     enum class State { Idle, Text, Escape, Group, Value, Data };

@@ -4,6 +4,7 @@
 #include "core/inspect/command_decoder.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 struct ZplRow;
@@ -19,6 +20,9 @@ public:
     void End(CommandSink& sink) override;
     const DocumentCounts& Counts() const override { return counts_; }
     void SetMeanings(bool wanted) override { command_.SetMeanings(wanted); }
+    std::unique_ptr<CommandDecoder> Clone() const override {
+        return std::make_unique<ZplDecoder>(*this);
+    }
 
     // A parameter keeps at most this many bytes; a longer one is counted and marked.
     static constexpr std::size_t ParameterLimit = 256;
