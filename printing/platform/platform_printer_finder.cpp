@@ -3,6 +3,8 @@
 #include "printing/discovery/spooler_source.h"
 
 #ifdef _WIN32
+#include "printing/dnssd_win/dnsapi_library.h"
+#include "printing/dnssd_win/win_dnssd_source.h"
 #include "printing/queues/win/win_printer_catalog.h"
 #else
 #include "printing/backends/device/uart_probe.h"
@@ -68,7 +70,7 @@ DevicePorts SystemPorts() {
 std::unique_ptr<PrinterFinder> MakePlatformPrinterFinder(const DiscoveryOptions& options) {
     std::vector<std::unique_ptr<PrinterSource>> sources;
 #ifdef _WIN32
-    sources.push_back(std::make_unique<UnsearchedSource>("DNS-SD", "not on this system"));
+    sources.push_back(std::make_unique<WinDnssdSource>(DnsapiLibrary::System()));
 #else
     sources.push_back(std::make_unique<DnssdSource>());
 #endif
