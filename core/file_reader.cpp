@@ -26,3 +26,15 @@ std::size_t FileReader::Read(char* buffer, std::size_t capacity) {
     }
     return read;
 }
+
+void FileReader::Seek(std::uint64_t offset) {
+    errno = 0;
+#ifdef _WIN32
+    const int failed = _fseeki64(file_.get(), static_cast<__int64>(offset), SEEK_SET);
+#else
+    const int failed = fseeko(file_.get(), static_cast<off_t>(offset), SEEK_SET);
+#endif
+    if (failed != 0) {
+        throw FileError::FromErrno(path_, "read", errno);
+    }
+}

@@ -2,6 +2,7 @@
 
 #include "core/byte_source.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -15,6 +16,10 @@ public:
     explicit FileReader(std::string path);
 
     std::size_t Read(char* buffer, std::size_t capacity) override;
+
+    // Reads on from `offset` bytes into the file: a viewer goes back to a place it kept.
+    // Only a regular file can; throws FileError when the place can't be reached.
+    void Seek(std::uint64_t offset);
 
 private:
     struct FileCloser {

@@ -3,6 +3,8 @@
 #include "app/cli/cli_arguments.h"
 #include "core/file_error.h"
 #include "core/file_reader.h"
+#include "core/inspect/inspection.h"
+#include "core/inspect/inspection_summary.h"
 #include "core/notation.h"
 #include "core/safe_text.h"
 #include "printing/capture/capture_listener.h"
@@ -41,6 +43,12 @@ std::size_t EndOfWholeCharacters(std::string_view text) {
         }
     }
     return text.size();
+}
+
+// The last part of a path: "job-3.prn" of "captures/job-3.prn".
+std::string FileName(const std::string& path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 // "job 3 from 127.0.0.1:51234" and, for LPD, what its control file said:
@@ -162,8 +170,13 @@ void CaptureCommand::Job(const CapturedJob& job) {
     }
     out_ << Shown(title + ": " + size + " -> " + job.path) << '\n';
     if (show_) {
-        ShowBytes(job.path);
+        Inspection inspection;
+        const bool whole = ShowBytes(job.path, inspection);
         out_ << '\n';
+        if (whole) {
+            inspection.End();
+            out_ << InspectionSummary::OneLine(FileName(job.path), inspection) << '\n';
+        }
     }
     out_.flush();
 }
@@ -172,12 +185,14 @@ void CaptureCommand::Job(const CapturedJob& job) {
 // pieces join to the text of the whole. The bytes are the sender's, so the text goes out
 // through the one rule too: bytes that are no printable UTF-8 (0x80 to 0xfe; the others
 // have tokens) show as \xNN. A character a piece cuts waits for the next.
-void CaptureCommand::ShowBytes(const std::string& path) {
+bool CaptureCommand::ShowBytes(const std::string& path, Inspection& inspection) {
     std::string text;
+    bool whole = true;
     try {
         FileReader reader(path);
         std::string piece(64 * 1024, '\0');
         while (const std::size_t read = reader.Read(piece.data(), piece.size())) {
+            inspection.Feed(std::string_view(piece.data(), read));
             text += modTools::BytesToNotation(std::string_view(piece.data(), read));
             const std::size_t end = EndOfWholeCharacters(text);
             out_ << Shown(std::string_view(text).substr(0, end));
@@ -185,8 +200,10 @@ void CaptureCommand::ShowBytes(const std::string& path) {
         }
     } catch (const FileError& error) {
         err_ << ProgramName << ": " << Shown(error.what()) << std::endl;
+        whole = false;
     }
     out_ << Shown(text);
+    return whole;
 }
 
 void CaptureCommand::Problem(const std::string& peer, const std::string& message) {

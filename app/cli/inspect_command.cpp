@@ -1,15 +1,14 @@
 #include "app/cli/inspect_command.h"
 
 #include "app/cli/cli_arguments.h"
-#include "core/byte_count.h"
 #include "core/file_error.h"
 #include "core/file_reader.h"
 #include "core/inspect/command_sink.h"
 #include "core/inspect/decoded_command.h"
 #include "core/inspect/inspection.h"
+#include "core/inspect/inspection_summary.h"
 #include "core/inspect/part_splitter.h"
 #include "core/json_writer.h"
-#include "core/notation.h"
 #include "core/safe_text.h"
 #include "core/stream_reader.h"
 #include "core/whole_file.h"
@@ -30,26 +29,11 @@ constexpr const char* ProgramName = "tolvenmark-cli";
 constexpr const char* StandardInputName = "standard input";
 // How much is read at a time.
 constexpr std::size_t PieceSize = 64 * 1024;
-// The problems the text summary lists; the rest are counted.
-constexpr std::size_t ShownProblems = 20;
-
 std::string Shown(std::string_view text) {
     return SafeText(text, 4096);
 }
 
-// The command's bytes as tokens, "..." where only its start is kept.
-std::string Tokens(const DecodedCommand& command) {
-    std::string tokens = modTools::BytesToNotation(command.head);
-    if (command.length > command.head.size()) {
-        tokens += "...";
-    }
-    return Shown(tokens);
-}
-
-std::string Range(std::uint64_t offset, std::uint64_t length) {
-    return "bytes " + std::to_string(offset) + "-" +
-           std::to_string(length == 0 ? offset : offset + length - 1);
-}
+using InspectionSummary::Tokens;
 
 void JsonCommand(JsonWriter& json, const DecodedCommand& command) {
     json.BeginObject()
@@ -219,30 +203,7 @@ void InspectCommand::Inspect(ByteSource& source, Inspection& inspection,
 }
 
 void InspectCommand::WriteSummary(const std::string& name, const Inspection& inspection) {
-    out_ << Shown(name) << ": " << inspection.Size() << " bytes\n";
-    for (const Inspection::Part& part : inspection.Parts()) {
-        out_ << "  " << Range(part.offset, part.length) << "\t" << LanguageName(part.language)
-             << '\n';
-    }
-    if (inspection.PartCount() > inspection.Parts().size()) {
-        out_ << "  ... and " << inspection.PartCount() - inspection.Parts().size()
-             << " more parts\n";
-    }
-    const DocumentCounts& counts = inspection.Counts();
-    out_ << "labels: " << counts.labels << "  pages: " << counts.pages
-         << "  jobs: " << inspection.Jobs() << "  images: " << counts.images
-         << "  commands: " << counts.commands << "  problems: " << counts.problems << '\n';
-    std::size_t shown = 0;
-    for (const DecodedCommand& problem : inspection.Problems()) {
-        if (shown++ == ShownProblems) {
-            break;
-        }
-        out_ << "problem at " << problem.offset << ": " << Tokens(problem) << "  "
-             << Shown(problem.problem) << '\n';
-    }
-    if (counts.problems > ShownProblems) {
-        out_ << "... and " << counts.problems - ShownProblems << " more problems\n";
-    }
+    out_ << InspectionSummary::Text(name, inspection);
 }
 
 void InspectCommand::WriteJsonSummary(const std::string& name, const Inspection& inspection) {
@@ -267,8 +228,19 @@ void InspectCommand::WriteJsonSummary(const std::string& name, const Inspection&
     json.Key("pages").Number(static_cast<long long>(counts.pages));
     json.Key("jobs").Number(static_cast<long long>(inspection.Jobs()));
     json.Key("images").Number(static_cast<long long>(counts.images));
+    json.Key("imageBytes").Number(static_cast<long long>(counts.imageBytes));
     json.Key("commandCount").Number(static_cast<long long>(counts.commands));
     json.Key("problemCount").Number(static_cast<long long>(counts.problems));
+    json.Key("codePages").BeginArray();
+    for (const DocumentCounts::CodePageUse& use : counts.codePages) {
+        json.BeginObject()
+            .Key("offset")
+            .Number(static_cast<long long>(use.offset))
+            .Key("name")
+            .String(use.name)
+            .EndObject();
+    }
+    json.EndArray();
     json.Key("problems").BeginArray();
     for (const DecodedCommand& problem : inspection.Problems()) {
         JsonCommand(json, problem);

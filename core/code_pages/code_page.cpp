@@ -1,7 +1,10 @@
 #include "core/code_pages/code_page.h"
 
+#include "core/code_pages/code_page_tables.h"
+
 #include <algorithm>
 #include <cctype>
+#include <vector>
 
 namespace {
 
@@ -124,6 +127,25 @@ const CodePage* CodePage::Find(std::string_view name) {
     for (const Alias& alias : Aliases) {
         if (SameName(alias.name, name)) {
             return &alias.page();
+        }
+    }
+    return nullptr;
+}
+
+const CodePage* CodePage::Known(std::string_view name) {
+    if (const CodePage* page = Find(name)) {
+        return page;
+    }
+    static const std::vector<CodePage> pages = [] {
+        std::vector<CodePage> list;
+        for (const CodePageTables::Table& table : CodePageTables::All()) {
+            list.emplace_back(table.name, Overlay(SameNumbers(), 0x80, *table.high));
+        }
+        return list;
+    }();
+    for (const CodePage& page : pages) {
+        if (page.Name() == name) {
+            return &page;
         }
     }
     return nullptr;

@@ -25,8 +25,12 @@ public:
     // The code page a user names ("cp1252", "windows-1252", "cp437", "ibm437", "cp850",
     // "ibm850"), without regard to case; nothing for any other name.
     static const CodePage* Find(std::string_view name);
+    // Every code page this program holds, by its short name: those of Find and the ones
+    // printers select by number (CodePageTables: "cp852", "cp858", ..., "iso-8859-15").
+    // Find stays with the names a user may type for --encoding.
+    static const CodePage* Known(std::string_view name);
 
-    // The short name a user types for it: "cp1252", "cp437" or "cp850".
+    // Its short name: "cp1252", "cp437", "cp850", "cp858"...
     std::string_view Name() const { return name_; }
 
     char16_t CharacterOf(unsigned char byte) const { return characters_[byte]; }

@@ -27,7 +27,9 @@ public:
     virtual const DocumentCounts& Counts() const = 0;
 
     // False when nobody reads the meanings of commands without a problem (a summary):
-    // they are then left empty, which spares the time of writing them.
+    // their meanings, and where the decoder knows them without looking, their names, are
+    // then left empty, which spares the time of writing them. Counts and problems (with
+    // their meanings) are the same either way.
     virtual void SetMeanings(bool wanted) = 0;
 
     // A decoder in the same state, that goes on from where this one is: a viewer keeps

@@ -2,12 +2,13 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 #include <vector>
 
 namespace {
 
 struct EplRow {
-    const char* command;
+    std::string_view command;
     const char* meaning;
     // The parameters' names in order, space-separated.
     const char* params;
@@ -80,11 +81,58 @@ std::vector<std::string> Words(std::string_view text) {
     return words;
 }
 
-std::string WithoutLineEnd(std::string text) {
+std::string_view WithoutLineEnd(std::string_view text) {
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
-        text.pop_back();
+        text.remove_suffix(1);
     }
     return text;
+}
+
+// Whether `line` begins with `command`, compared in place: a command is a letter or two.
+inline bool Begins(std::string_view line, std::string_view command) {
+    if (line.size() < command.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < command.size(); ++i) {
+        if (line[i] != command[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The command a line begins with, the longest first, among the rows of its first letter
+// (an index built once: a label file holds millions of lines).
+const EplRow* FindRow(std::string_view line) {
+    static const std::vector<std::vector<const EplRow*>> byFirst = [] {
+        std::vector<std::vector<const EplRow*>> rows(256);
+        for (const EplRow& row : Commands) {
+            rows[static_cast<unsigned char>(row.command[0])].push_back(&row);
+        }
+        return rows;
+    }();
+    if (line.empty()) {
+        return nullptr;
+    }
+    for (const EplRow* row : byFirst[static_cast<unsigned char>(line[0])]) {
+        if (Begins(line, row->command)) {
+            return row;
+        }
+    }
+    return nullptr;
+}
+
+// "draw line x=10 y=20 ...": the row's meaning and each value after its name.
+std::string Describe(const EplRow& row, const std::vector<std::string>& values) {
+    std::string meaning = row.meaning;
+    const std::vector<std::string> names = Words(row.params);
+    for (std::size_t i = 0; i < values.size() && i < names.size(); ++i) {
+        if (!values[i].empty()) {
+            // Appended piece by piece: GCC 12's -Wrestrict sees a false overlap otherwise.
+            meaning.append(1, ' ').append(names[i]).append(1, '=').append(values[i].substr(0, 40));
+        }
+    }
+    return meaning;
 }
 
 } // namespace
@@ -103,9 +151,42 @@ void EplDecoder::Feed(std::string_view bytes, CommandSink& sink) {
             i += static_cast<std::size_t>(take) - 1;
             continue;
         }
+        if (TakesRun(bytes, i)) {
+            // A line that is no image runs to its line feed: taken whole.
+            if (!command_.Open()) {
+                StartLine();
+            }
+            const std::size_t feed = bytes.find('\n', i);
+            const std::size_t end = feed == std::string_view::npos ? bytes.size() : feed;
+            const std::string_view run = bytes.substr(i, end - i);
+            command_.Add(run);
+            line_.append(run.substr(0, LineLimit - std::min(LineLimit, line_.size())));
+            offset_ += run.size();
+            i = end;
+            if (i == bytes.size()) {
+                break;
+            }
+        }
         Byte(bytes[i], sink);
         ++offset_;
     }
+}
+
+bool EplDecoder::TakesRun(std::string_view bytes, std::size_t at) const {
+    // Only GW's first four parameters are looked at byte by byte (its data's size).
+    const auto isImage = [](char first, char second) { return first == 'G' && second == 'W'; };
+    if (command_.Open()) {
+        return line_.size() >= 2 && !isImage(line_[0], line_[1]);
+    }
+    return bytes[at] != '\r' && bytes[at] != '\n' && at + 1 < bytes.size() &&
+           !isImage(bytes[at], bytes[at + 1]);
+}
+
+void EplDecoder::StartLine() {
+    command_.Start(offset_);
+    line_.clear();
+    commas_ = 0;
+    dataTotal_ = 0;
 }
 
 void EplDecoder::Byte(char byte, CommandSink& sink) {
@@ -113,10 +194,7 @@ void EplDecoder::Byte(char byte, CommandSink& sink) {
         if (byte == '\r' || byte == '\n') {
             return;
         }
-        command_.Start(offset_);
-        line_.clear();
-        commas_ = 0;
-        dataTotal_ = 0;
+        StartLine();
     }
     command_.Add(byte);
     if (byte == '\n') {
@@ -136,44 +214,44 @@ void EplDecoder::Byte(char byte, CommandSink& sink) {
             dataTotal_ = static_cast<std::uint64_t>(width * rows);
             dataLeft_ = dataTotal_;
             ++counts_.images;
+            counts_.imageBytes += dataTotal_;
         }
     }
 }
 
 void EplDecoder::FinishLine(CommandSink& sink, std::string problem) {
-    const std::string line = WithoutLineEnd(line_);
+    const std::string_view line = WithoutLineEnd(line_);
     if (problem.empty() && command_.Length() > LineLimit && dataTotal_ == 0) {
         problem = "line too long: " + std::to_string(command_.Length()) + " bytes";
     }
-    for (const EplRow& row : Commands) {
-        const std::string_view name = row.command;
-        if (line.rfind(name, 0) != 0) {
-            continue;
-        }
-        std::string meaning = row.meaning;
-        const std::vector<std::string> names = Words(row.params);
-        const std::vector<std::string> values = Split(std::string_view(line).substr(name.size()));
-        for (std::size_t i = 0; i < values.size() && i < names.size(); ++i) {
-            if (!values[i].empty()) {
-                // Appended piece by piece: GCC 12's -Wrestrict sees a false overlap otherwise.
-                meaning.append(1, ' ').append(names[i]).append(1, '=').append(
-                    values[i].substr(0, 40));
-            }
-        }
-        if (name == "P") {
-            const long long sets = values.empty() ? 1 : std::atoll(values[0].c_str());
-            const long long copies = values.size() > 1 ? std::atoll(values[1].c_str()) : 1;
-            if (sets < 1 || copies < 1) {
-                problem = problem.empty() ? "parameter out of range" : problem;
-            } else {
-                counts_.labels += static_cast<std::uint64_t>(sets * copies);
-            }
-        }
-        command_.Finish(sink, counts_, meaning, problem, std::string(name));
+    const EplRow* row = FindRow(line);
+    if (row == nullptr) {
+        command_.Finish(sink, counts_, "", problem.empty() ? "unknown command" : problem,
+                        std::string(line.substr(0, 2)));
         return;
     }
-    command_.Finish(sink, counts_, "", problem.empty() ? "unknown command" : problem,
-                    line.substr(0, 2));
+    const std::string_view name = row->command;
+    // Split only where needed: a summary reads the values of P alone.
+    const bool described = command_.WantsMeaning() || !problem.empty();
+    std::vector<std::string> values;
+    if (described || name == "P") {
+        values = Split(line.substr(name.size()));
+    }
+    if (name == "P") {
+        const long long sets = values.empty() ? 1 : std::atoll(values[0].c_str());
+        const long long copies = values.size() > 1 ? std::atoll(values[1].c_str()) : 1;
+        // A count whose product no label counter holds is as wrong as one below 1.
+        if (sets < 1 || copies < 1 || sets > std::numeric_limits<long long>::max() / copies) {
+            problem = problem.empty() ? "parameter out of range" : problem;
+        } else {
+            counts_.labels += static_cast<std::uint64_t>(sets * copies);
+        }
+    }
+    if (problem.empty() && !command_.WantsMeaning()) {
+        command_.FinishSound(sink, counts_, name);
+        return;
+    }
+    command_.Finish(sink, counts_, Describe(*row, values), problem, std::string(name));
 }
 
 void EplDecoder::End(CommandSink& sink) {

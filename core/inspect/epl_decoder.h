@@ -25,6 +25,9 @@ public:
 
 private:
     void Byte(char byte, CommandSink& sink);
+    // Whether the bytes from `at` to the line feed are taken at once.
+    bool TakesRun(std::string_view bytes, std::size_t at) const;
+    void StartLine();
     void FinishLine(CommandSink& sink, std::string problem = {});
 
     CommandBuilder command_{CommandLanguage::Epl};

@@ -3,7 +3,11 @@
 #include "core/inspect/command_sink.h"
 
 #include <algorithm>
+#include <bitset>
+#include <cstdint>
+#include <iterator>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -60,7 +64,7 @@ constexpr EscPosRow Commands[] = {
     {Esc, 'd', Shape::Fixed, 1, "ESC d", "print and feed {1} lines"},
     {Esc, 'e', Shape::Fixed, 1, "ESC e", "print and reverse feed {1} lines"},
     {Esc, 'J', Shape::Fixed, 1, "ESC J", "print and feed {1} motion units"},
-    {Esc, 't', Shape::Fixed, 1, "ESC t", "character code table: page {1}"},
+    {Esc, 't', Shape::Fixed, 1, "ESC t", "character code table: {1}"},
     {Esc, 'R', Shape::Fixed, 1, "ESC R", "international character set: {1}"},
     {Esc, '2', Shape::Fixed, 0, "ESC 2", "default line spacing"},
     {Esc, '3', Shape::Fixed, 1, "ESC 3", "line spacing: {1} motion units"},
@@ -187,17 +191,59 @@ constexpr BarcodeName Barcodes[] = {
     {78, "GS1 DataBar Expanded"},
 };
 
-const EscPosRow* FindRow(char lead, char code) {
-    for (const EscPosRow& row : Commands) {
-        if (row.lead == lead && row.code == code) {
-            return &row;
-        }
+// Where the rows of a lead and a code byte are found: each command asks. The leads are
+// NUL (a control byte alone), ESC, GS, FS and DLE: 5 * 256 places, small enough to stay in
+// the cache.
+constexpr std::size_t KeyCount = 5 * 256;
+
+inline std::size_t Key(char lead, char code) {
+    std::size_t group = 0;
+    switch (lead) {
+    case Esc:
+        group = 1;
+        break;
+    case Gs:
+        group = 2;
+        break;
+    case Fs:
+        group = 3;
+        break;
+    case Dle:
+        group = 4;
+        break;
+    default:
+        break;
     }
-    return nullptr;
+    return group * 256 + static_cast<unsigned char>(code);
+}
+
+// Row numbers (1 and up, 0 for none): the first row of a command is its row, as a search
+// from the top would find.
+inline const EscPosRow* FindRow(char lead, char code) {
+    static const std::vector<std::uint8_t> index = [] {
+        static_assert(std::size(Commands) < 255);
+        std::vector<std::uint8_t> rows(KeyCount, 0);
+        for (std::size_t i = std::size(Commands); i-- > 0;) {
+            rows[Key(Commands[i].lead, Commands[i].code)] = static_cast<std::uint8_t>(i + 1);
+        }
+        return rows;
+    }();
+    const std::uint8_t row = index[Key(lead, code)];
+    return row == 0 ? nullptr : &Commands[row - 1];
 }
 
 const ValueWords* FindWords(char lead, char code, unsigned char value, bool& listed) {
+    static const std::vector<bool> named = [] {
+        std::vector<bool> commands(KeyCount, false);
+        for (const ValueWords& words : Values) {
+            commands[Key(words.lead, words.code)] = true;
+        }
+        return commands;
+    }();
     listed = false;
+    if (!named[Key(lead, code)]) {
+        return nullptr;
+    }
     for (const ValueWords& words : Values) {
         if (words.lead == lead && words.code == code) {
             listed = true;
@@ -207,6 +253,36 @@ const ValueWords* FindWords(char lead, char code, unsigned char value, bool& lis
         }
     }
     return nullptr;
+}
+
+// The values a command whose first parameter has words (Values) accepts, a bit a value: a
+// receipt's every ESC a, ESC E and ESC ! asks. Slots by key, 1 and up; 0 for a command that
+// takes any value.
+struct AcceptedValues {
+    std::vector<std::uint8_t> slots = std::vector<std::uint8_t>(KeyCount, 0);
+    std::vector<std::bitset<256>> values;
+};
+
+AcceptedValues BuildAccepted() {
+    AcceptedValues built;
+    for (const ValueWords& words : Values) {
+        std::uint8_t& slot = built.slots[Key(words.lead, words.code)];
+        if (slot == 0) {
+            built.values.emplace_back();
+            slot = static_cast<std::uint8_t>(built.values.size());
+        }
+        built.values[slot - 1].set(words.value);
+    }
+    return built;
+}
+
+// Built when the program loads: a guard asked at every command costs as much as the look.
+const AcceptedValues Accepted = BuildAccepted();
+
+// Whether a command's first parameter is one its words name, or it names none.
+inline bool Accepts(char lead, char code, unsigned char value) {
+    const std::uint8_t slot = Accepted.slots[Key(lead, code)];
+    return slot == 0 || Accepted.values[slot - 1].test(value);
 }
 
 const char* BarcodeSystem(unsigned char system) {
@@ -231,11 +307,11 @@ std::string LeadName(char lead) {
     }
 }
 
-bool IsLead(char byte) {
+inline bool IsLead(char byte) {
     return byte == Esc || byte == Gs || byte == Fs || byte == Dle;
 }
 
-bool IsTextByte(char byte) {
+inline bool IsTextByte(char byte) {
     const auto value = static_cast<unsigned char>(byte);
     return value >= 0x20 && value != 0x7f;
 }
@@ -296,9 +372,93 @@ void EscPosDecoder::Feed(std::string_view bytes, CommandSink& sink) {
             }
             continue;
         }
+        if (state_ == State::Text) {
+            // A text runs up to the next control byte: taken whole.
+            std::size_t end = i;
+            while (end < bytes.size() && IsTextByte(bytes[end])) {
+                ++end;
+            }
+            command_.Add(bytes.substr(i, end - i));
+            offset_ += end - i;
+            i = end;
+            if (i == bytes.size()) {
+                break;
+            }
+        }
+        if ((state_ == State::Idle || state_ == State::Text) && IsLead(bytes[i]) &&
+            TakeWhole(bytes, i, sink)) {
+            continue;
+        }
+        if ((state_ == State::Idle || state_ == State::Text) && !command_.WantsMeaning() &&
+            !IsTextByte(bytes[i]) && !IsLead(bytes[i])) {
+            const EscPosRow* control = FindRow(0, bytes[i]);
+            if (control != nullptr && TakeSound(*control, bytes.substr(i, 1), sink)) {
+                continue;
+            }
+        }
         Byte(bytes[i], sink);
         ++offset_;
     }
+    if (sound_ > 0) {
+        sink.Sound(sound_);
+        sound_ = 0;
+    }
+}
+
+bool EscPosDecoder::TakeSound(const EscPosRow& row, std::string_view command, CommandSink& sink) {
+    // As FinishCommand: ESC @, ESC t and ESC R change the code table (and ESC t notes where),
+    // and a first parameter that the command's words do not name is out of range.
+    if (row.lead == Esc && (row.code == '@' || row.code == 't' || row.code == 'R')) {
+        return false;
+    }
+    if (command.size() > 2 &&
+        !Accepts(row.lead, row.code, static_cast<unsigned char>(command[2]))) {
+        return false;
+    }
+    if (state_ == State::Text) {
+        FinishText(sink);
+    }
+    offset_ += command.size();
+    ++counts_.commands;
+    ++sound_;
+    return true;
+}
+
+bool EscPosDecoder::TakeWhole(std::string_view bytes, std::size_t& i, CommandSink& sink) {
+    if (bytes.size() - i < 2) {
+        return false;
+    }
+    const EscPosRow* row = FindRow(bytes[i], bytes[i + 1]);
+    if (row == nullptr || row->shape != Shape::Fixed) {
+        return false;
+    }
+    const auto wanted = static_cast<std::size_t>(row->params);
+    if (wanted > params_.size() || bytes.size() - i < 2 + wanted) {
+        return false;
+    }
+    if (!command_.WantsMeaning() && TakeSound(*row, bytes.substr(i, 2 + wanted), sink)) {
+        i += 1 + wanted;
+        return true;
+    }
+    if (state_ == State::Text) {
+        FinishText(sink);
+    }
+    const std::size_t length = 2 + wanted;
+    command_.Start(offset_);
+    command_.AddLast(bytes.substr(i, length));
+    lead_ = bytes[i];
+    row_ = row;
+    paramsWanted_ = wanted;
+    paramCount_ = wanted;
+    for (std::size_t k = 0; k < wanted; ++k) {
+        params_[k] = static_cast<unsigned char>(bytes[i + 2 + k]);
+    }
+    extended_ = false;
+    dataTotal_ = 0;
+    offset_ += length;
+    FinishCommand(sink, RangeProblem());
+    i += length - 1;
+    return true;
 }
 
 void EscPosDecoder::Byte(char byte, CommandSink& sink) {
@@ -336,6 +496,9 @@ void EscPosDecoder::Byte(char byte, CommandSink& sink) {
 void EscPosDecoder::StartCommand(char byte, CommandSink& sink) {
     command_.Start(offset_);
     command_.Add(byte);
+    // A command the file cuts short is described from zeros, not from an earlier command's
+    // parameters (which a summary does not keep).
+    params_ = {};
     paramCount_ = 0;
     extended_ = false;
     dataTotal_ = 0;
@@ -434,8 +597,7 @@ std::string EscPosDecoder::RangeProblem() const {
     if (row_ == nullptr || paramCount_ == 0) {
         return {};
     }
-    bool listed = false;
-    if (FindWords(row_->lead, row_->code, params_[0], listed) == nullptr && listed) {
+    if (!Accepts(row_->lead, row_->code, params_[0])) {
         return "parameter out of range: " + std::to_string(params_[0]);
     }
     return {};
@@ -465,6 +627,12 @@ std::string EscPosDecoder::Meaning() const {
     case Shape::Cut:
         break;
     }
+    if (row_->lead == Esc && count > 0 && row_->code == 't') {
+        return "character code table: " + table_.Description();
+    }
+    if (row_->lead == Esc && count > 0 && row_->code == 'R') {
+        return "international character set: " + table_.NationalDescription();
+    }
     bool listed = false;
     const ValueWords* words =
         count > 0 ? FindWords(row_->lead, row_->code, params_[0], listed) : nullptr;
@@ -480,17 +648,59 @@ void EscPosDecoder::FinishCommand(CommandSink& sink, std::string problem) {
     }
     if (row_->shape == Shape::RasterImage || row_->shape == Shape::BitImage) {
         ++counts_.images;
+        counts_.imageBytes += dataTotal_ - dataLeft_;
     }
-    std::string meaning = command_.WantsMeaning() || !problem.empty() ? Meaning() : "";
+    if (row_->lead == Esc && paramCount_ >= row_->params) {
+        ChangeTable();
+    }
     const char* name = row_->name;
+    if (!command_.WantsMeaning() && problem.empty()) {
+        row_ = nullptr;
+        command_.FinishSound(sink, counts_, name);
+        return;
+    }
+    std::string meaning = Meaning();
     row_ = nullptr;
     command_.Finish(sink, counts_, std::move(meaning), std::move(problem), name);
 }
 
+void EscPosDecoder::ChangeTable() {
+    switch (row_->code) {
+    case '@':
+        table_ = PrinterCodeTable();
+        tableNoted_ = false;
+        return;
+    case 't':
+        table_ = table_.WithEscPosTable(params_[0]);
+        counts_.NoteCodePage(command_.Offset(), table_.Name());
+        tableNoted_ = true;
+        return;
+    case 'R':
+        table_ = table_.WithEscPosNationalSet(params_[0]);
+        return;
+    default:
+        return;
+    }
+}
+
 void EscPosDecoder::FinishText(CommandSink& sink) {
     state_ = State::Idle;
-    command_.Finish(sink, counts_, "text: " + std::to_string(command_.Length()) + " characters", {},
-                    "text");
+    if (!tableNoted_) {
+        counts_.NoteCodePage(command_.Offset(), table_.Name());
+        tableNoted_ = true;
+    }
+    if (!command_.WantsMeaning()) {
+        command_.FinishSound(sink, counts_, "text");
+        return;
+    }
+    // The characters the run prints, with the table they print under.
+    std::string meaning =
+        "text: " + table_.Text(command_.Head(), command_.Length() > command_.Head().size()) + " (" +
+        table_.Name();
+    if (table_.National()) {
+        meaning += ", " + table_.NationalDescription();
+    }
+    command_.Finish(sink, counts_, meaning + ")", {}, "text");
 }
 
 void EscPosDecoder::End(CommandSink& sink) {

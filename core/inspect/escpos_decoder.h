@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/code_pages/printer_code_table.h"
 #include "core/inspect/command_builder.h"
 #include "core/inspect/command_decoder.h"
 
@@ -32,6 +33,13 @@ private:
 
     void Byte(char byte, CommandSink& sink);
     void StartCommand(char byte, CommandSink& sink);
+    // A command of fixed parameters that lies whole in the piece fed, read at once: most of
+    // a receipt's are. False, with nothing done, for any other; else `at` is on its last byte.
+    bool TakeWhole(std::string_view bytes, std::size_t& at, CommandSink& sink);
+    // In a summary, a control byte or a command of fixed parameters lying whole in the piece,
+    // in one step when it has no problem and leaves the code table alone: only counted.
+    // False, with nothing done, for any other.
+    bool TakeSound(const EscPosRow& row, std::string_view command, CommandSink& sink);
     void Lead(char byte, CommandSink& sink);
     void Param(char byte, CommandSink& sink);
     // Once the fixed parameters are in: how many more parameters or data bytes follow.
@@ -40,10 +48,14 @@ private:
     void FinishText(CommandSink& sink);
     std::string Meaning() const;
     std::string RangeProblem() const;
+    // ESC t, ESC R and ESC @: the code table text is printed under from here on.
+    void ChangeTable();
 
     CommandBuilder command_{CommandLanguage::EscPos};
     DocumentCounts counts_;
     std::uint64_t offset_ = 0;
+    // Commands TakeSound took during this Feed, handed on as a count at its end.
+    std::uint64_t sound_ = 0;
     State state_ = State::Idle;
     char lead_ = 0;
     const EscPosRow* row_ = nullptr;
@@ -54,4 +66,8 @@ private:
     std::uint64_t dataLeft_ = 0;
     std::uint64_t dataTotal_ = 0;
     bool extended_ = false;
+    // The code table and national set text prints under, and whether the summary's list of
+    // code pages has it yet.
+    PrinterCodeTable table_;
+    bool tableNoted_ = false;
 };

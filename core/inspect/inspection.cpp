@@ -2,7 +2,44 @@
 
 Inspection::Inspection(CommandSink* commands) : commands_(commands) {}
 
+Inspection::Inspection(const Point& from, CommandSink* commands)
+    : commands_(commands), detector_(from.detector),
+      decoder_(from.decoder != nullptr ? from.decoder->Clone() : nullptr), pending_(from.pending),
+      routed_(from.routed), total_(from.total), partOpen_(from.partOpen), part_(from.part),
+      commandsSeen_(from.commands) {
+    if (decoder_ != nullptr) {
+        decoder_->SetMeanings(commands_ != nullptr);
+    }
+}
+
 Inspection::~Inspection() = default;
+
+Inspection::Point::Point(const Point& other)
+    : detector(other.detector),
+      decoder(other.decoder != nullptr ? other.decoder->Clone() : nullptr), pending(other.pending),
+      routed(other.routed), total(other.total), partOpen(other.partOpen), part(other.part),
+      commands(other.commands) {}
+
+Inspection::Point& Inspection::Point::operator=(const Point& other) {
+    if (this != &other) {
+        *this = Point(other);
+    }
+    return *this;
+}
+
+Inspection::Point Inspection::Checkpoint() const {
+    Point point;
+    point.detector = detector_;
+    point.decoder = decoder_ != nullptr ? decoder_->Clone() : nullptr;
+    // A copy, not the buffer itself: pending_ keeps the capacity of a whole piece.
+    point.pending = std::string(pending_);
+    point.routed = routed_;
+    point.total = total_;
+    point.partOpen = partOpen_;
+    point.part = part_;
+    point.commands = commandsSeen_;
+    return point;
+}
 
 void Inspection::Feed(std::string_view bytes) {
     detector_.Feed(bytes);
@@ -13,6 +50,7 @@ void Inspection::Feed(std::string_view bytes) {
         OpenPart(start);
     }
     Route(detector_.Settled());
+    DropRouted();
 }
 
 void Inspection::End() {
@@ -23,7 +61,7 @@ void Inspection::End() {
     }
     Route(total_);
     ClosePart(total_);
-    counts_.pages += detector_.PostScriptPages();
+    DropRouted();
 }
 
 void Inspection::Route(std::uint64_t upTo) {
@@ -32,10 +70,15 @@ void Inspection::Route(std::uint64_t upTo) {
     }
     const auto count = static_cast<std::size_t>(upTo - routed_);
     if (decoder_ != nullptr) {
-        decoder_->Feed(std::string_view(pending_).substr(0, count), *this);
+        decoder_->Feed(std::string_view(pending_).substr(pendingRouted_, count), *this);
     }
-    pending_.erase(0, count);
+    pendingRouted_ += count;
     routed_ = upTo;
+}
+
+void Inspection::DropRouted() {
+    pending_.erase(0, pendingRouted_);
+    pendingRouted_ = 0;
 }
 
 void Inspection::OpenPart(const LanguageDetector::Start& start) {
@@ -70,6 +113,7 @@ void Inspection::ClosePart(std::uint64_t end) {
 }
 
 void Inspection::Command(const DecodedCommand& command) {
+    ++commandsSeen_;
     if (!command.problem.empty() && problems_.size() < ProblemLimit) {
         problems_.push_back(command);
     }

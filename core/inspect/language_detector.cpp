@@ -19,14 +19,47 @@ std::string Upper(std::string_view text) {
     return out;
 }
 
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && std::strchr(" \t\r\n", text.front()) != nullptr) {
+// A blank around a PJL line's words (NUL too), compared in place: every line asks.
+inline bool IsBlank(char byte) {
+    return byte == ' ' || byte == '\t' || byte == '\r' || byte == '\n' || byte == '\0';
+}
+
+inline std::string_view Trim(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) {
         text.remove_prefix(1);
     }
-    while (!text.empty() && std::strchr(" \t\r\n", text.back()) != nullptr) {
+    while (!text.empty() && IsBlank(text.back())) {
         text.remove_suffix(1);
     }
     return text;
+}
+
+// Whether `text` begins with `upper` in any case (ASCII's, as PJL's words are).
+bool StartsWithUpper(std::string_view text, std::string_view upper) {
+    return text.size() >= upper.size() &&
+           std::equal(upper.begin(), upper.end(), text.begin(), [](char want, char got) {
+               return want == (got >= 'a' && got <= 'z' ? got - 'a' + 'A' : got);
+           });
+}
+
+// Where a UEL may begin at or after `from`: an ESC before a '%', or an ESC that ends the
+// piece (its '%' may come in the next); else the piece's end. Found by looking for '%', which
+// a page or a label seldom holds, where ESC/POS and PCL hold an ESC every few bytes.
+std::size_t NextUelStart(std::string_view bytes, std::size_t from) {
+    std::size_t at = from + 1;
+    while (at < bytes.size()) {
+        const void* found = std::memchr(bytes.data() + at, kUniversalExit[1], bytes.size() - at);
+        if (found == nullptr) {
+            break;
+        }
+        const auto percent =
+            static_cast<std::size_t>(static_cast<const char*>(found) - bytes.data());
+        if (bytes[percent - 1] == kUniversalExit[0]) {
+            return percent - 1;
+        }
+        at = percent + 1;
+    }
+    return bytes.back() == kUniversalExit[0] ? bytes.size() - 1 : bytes.size();
 }
 
 } // namespace
@@ -34,15 +67,33 @@ std::string_view Trim(std::string_view text) {
 void LanguageDetector::Feed(std::string_view bytes) {
     std::size_t i = 0;
     while (i < bytes.size()) {
-        // In a part whose language is known only a UEL matters: jump to the next ESC.
+        // In a part whose language is known only a UEL matters: jump to where one may begin.
         if (mode_ == Mode::Known && uelMatched_ == 0 && language_ != CommandLanguage::PostScript) {
-            const void* found = std::memchr(bytes.data() + i, '\x1b', bytes.size() - i);
-            const std::size_t next =
-                found == nullptr
-                    ? bytes.size()
-                    : static_cast<std::size_t>(static_cast<const char*>(found) - bytes.data());
+            const std::size_t next = NextUelStart(bytes, i);
             total_ += next - i;
             i = next;
+            if (i == bytes.size()) {
+                break;
+            }
+        }
+        if (mode_ == Mode::Pjl && uelMatched_ == 0 && line_.empty() && !lineCut_) {
+            i = TakePjlLines(bytes, i);
+            if (i == bytes.size()) {
+                break;
+            }
+        }
+        // Inside a PJL line only its end and a UEL matter: the rest is taken whole.
+        if (mode_ == Mode::Pjl && uelMatched_ == 0 && (!line_.empty() || lineCut_)) {
+            std::size_t end = i;
+            while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\x1b') {
+                ++end;
+            }
+            const std::string_view run = bytes.substr(i, end - i);
+            const std::size_t room = LineLimit - std::min(LineLimit, line_.size());
+            line_.append(run.substr(0, room));
+            lineCut_ = lineCut_ || run.size() > room;
+            total_ += run.size();
+            i = end;
             if (i == bytes.size()) {
                 break;
             }
@@ -133,8 +184,7 @@ void LanguageDetector::Begin(std::uint64_t offset, CommandLanguage language) {
 }
 
 void LanguageDetector::PjlByte(char byte) {
-    if (line_.empty() && !lineCut_ && byte != '@' && std::strchr(" \t\r\n", byte) == nullptr &&
-        byte != '\0') {
+    if (line_.empty() && !lineCut_ && byte != '@' && !IsBlank(byte)) {
         // Something other than a PJL line: the job's data, in a language to be seen.
         mode_ = Mode::Sniff;
         partStart_ = total_ - 1;
@@ -142,7 +192,7 @@ void LanguageDetector::PjlByte(char byte) {
         return;
     }
     if (byte == '\n') {
-        PjlLine();
+        PjlLine(line_);
         line_.clear();
         lineCut_ = false;
         return;
@@ -154,12 +204,32 @@ void LanguageDetector::PjlByte(char byte) {
     }
 }
 
-void LanguageDetector::PjlLine() {
-    const std::string upper = Upper(Trim(line_));
-    const std::string enter = "@PJL ENTER LANGUAGE";
-    if (upper.rfind(enter, 0) != 0) {
+std::size_t LanguageDetector::TakePjlLines(std::string_view bytes, std::size_t at) {
+    // A line that begins otherwise ends the PJL lines (PjlByte).
+    while (at < bytes.size() && (bytes[at] == '@' || IsBlank(bytes[at])) && mode_ == Mode::Pjl) {
+        const void* found = std::memchr(bytes.data() + at, '\n', bytes.size() - at);
+        if (found == nullptr) {
+            break;
+        }
+        const auto feed = static_cast<std::size_t>(static_cast<const char*>(found) - bytes.data());
+        if (std::memchr(bytes.data() + at, kUniversalExit[0], feed - at) != nullptr) {
+            break;
+        }
+        total_ += feed + 1 - at;
+        PjlLine(bytes.substr(at, std::min(feed - at, LineLimit)));
+        at = feed + 1;
+    }
+    return at;
+}
+
+void LanguageDetector::PjlLine(std::string_view whole) {
+    constexpr std::string_view enter = "@PJL ENTER LANGUAGE";
+    const std::string_view line = Trim(whole);
+    // Told apart before anything is copied: nearly every PJL line is another command.
+    if (!StartsWithUpper(line, enter)) {
         return;
     }
+    const std::string upper = Upper(line);
     const std::size_t equals = upper.find('=');
     const CommandLanguage named = equals == std::string::npos
                                       ? CommandLanguage::Unknown
@@ -197,7 +267,7 @@ void LanguageDetector::End() {
         Classify(true);
     }
     if (mode_ == Mode::Pjl && !line_.empty()) {
-        PjlLine();
+        PjlLine(line_);
     }
 }
 

@@ -41,7 +41,11 @@ private:
     void Classify(bool whole);
     void Begin(std::uint64_t offset, CommandLanguage language);
     void PjlByte(char byte);
-    void PjlLine();
+    // Whole PJL lines from `at`, each looked at in place while it lies whole in the piece
+    // with no ESC (a UEL may begin at one): returns where the first other byte is.
+    std::size_t TakePjlLines(std::string_view bytes, std::size_t at);
+    // A PJL line's first LineLimit bytes, its line feed read (total_ past it).
+    void PjlLine(std::string_view line);
     void PostScriptByte(char byte);
 
     Mode mode_ = Mode::Sniff;

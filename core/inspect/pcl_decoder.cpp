@@ -1,13 +1,24 @@
 #include "core/inspect/pcl_decoder.h"
 
+#include "core/inspect/command_sink.h"
+
 #include <algorithm>
-#include <cstdlib>
+#include <cstdint>
+#include <iterator>
+#include <limits>
+#include <vector>
 
 namespace {
 
 constexpr char Esc = 0x1b;
 // A value keeps at most this many characters; PCL's own are far shorter.
 constexpr std::size_t ValueLimit = 24;
+// A combined escape's meaning is written up to about this many bytes, then "...": an
+// escape may combine any number of parameters.
+constexpr std::size_t MeaningLimit = 512;
+// The parameters a summary keeps to write an escape's meaning from: enough to reach the
+// limit, as each adds at least 3 bytes ("; ?") after the first.
+constexpr std::size_t KeptLimit = MeaningLimit / 3 + 2;
 // The largest block of data a W-ended command may announce.
 constexpr long long DataLimit = 32767 * 1024LL;
 
@@ -200,7 +211,7 @@ constexpr ControlRow Controls[] = {
     {'\x0f', "shift in: primary font"},
 };
 
-bool IsText(char byte) {
+inline bool IsText(char byte) {
     const auto value = static_cast<unsigned char>(byte);
     return value >= 0x20 && value != 0x7f;
 }
@@ -211,7 +222,7 @@ bool IsFamily(char byte) {
 bool IsGroup(char byte) {
     return byte >= 0x60 && byte <= 0x7e;
 }
-bool IsValueChar(char byte) {
+inline bool IsValueChar(char byte) {
     return (byte >= '0' && byte <= '9') || byte == '+' || byte == '-' || byte == '.';
 }
 // Ends a value: lowercase goes on to the next parameter, uppercase (and @) ends the escape.
@@ -221,6 +232,58 @@ bool IsLetter(char byte) {
 
 char Upper(char byte) {
     return byte >= 0x60 && byte <= 0x7e ? static_cast<char>(byte - 32) : byte;
+}
+
+// A value as strtoll reads it (a sign, then digits up to any other character, the largest
+// number where it would overflow), without the call: a line of text has several.
+inline long long NumberOf(std::string_view text) {
+    constexpr long long largest = std::numeric_limits<long long>::max();
+    const bool negative = !text.empty() && text[0] == '-';
+    std::size_t i = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
+    long long number = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        const int digit = text[i] - '0';
+        if (number > (largest - digit) / 10) {
+            return negative ? std::numeric_limits<long long>::min() : largest;
+        }
+        number = number * 10 + digit;
+    }
+    return negative ? -number : number;
+}
+
+// A parameterized command's place in the index below: its family (0x21-0x2f), its group
+// (none, or 0x60-0x7e) and its letter in upper case (0x40-0x5e).
+inline std::size_t RowKey(char family, char group, char key) {
+    const std::size_t groupIndex = group == 0 ? 0 : static_cast<std::size_t>(group - 0x5f);
+    return (static_cast<std::size_t>(family & 0x0f) * 32 + groupIndex) * 64 +
+           static_cast<std::size_t>(key - 0x40);
+}
+
+// The row of a parameter, found in an index built once: a page holds thousands of them.
+// Row numbers (1 and up, 0 for none) in 32 KiB, where pointers would not stay in the cache.
+inline const PclRow* FindRow(char family, char group, char key) {
+    static const std::vector<std::uint8_t> index = [] {
+        static_assert(std::size(Commands) < 255);
+        std::vector<std::uint8_t> rows(16 * 32 * 64, 0);
+        for (std::size_t i = std::size(Commands); i-- > 0;) {
+            const PclRow& row = Commands[i];
+            rows[RowKey(row.family, row.group, row.letter)] = static_cast<std::uint8_t>(i + 1);
+        }
+        return rows;
+    }();
+    const std::uint8_t row = index[RowKey(family, group, key)];
+    return row == 0 ? nullptr : &Commands[row - 1];
+}
+
+// The words of a value, the last row that names it.
+const char* FindWords(char family, char group, char key, long long value) {
+    const char* words = nullptr;
+    for (const PclValue& row : Values) {
+        if (row.family == family && row.group == group && row.letter == key && row.value == value) {
+            words = row.words;
+        }
+    }
+    return words;
 }
 
 } // namespace
@@ -244,9 +307,72 @@ void PclDecoder::Feed(std::string_view bytes, CommandSink& sink) {
             }
             continue;
         }
+        if (state_ == State::Text || state_ == State::Value) {
+            // A text and a value run up to their first other byte: taken whole.
+            const bool text = state_ == State::Text;
+            std::size_t end = i;
+            while (end < bytes.size() && (text ? IsText(bytes[end]) : IsValueChar(bytes[end]))) {
+                ++end;
+            }
+            TakeRun(bytes.substr(i, end - i));
+            offset_ += end - i;
+            i = end;
+            if (i == bytes.size()) {
+                break;
+            }
+        }
+        if ((state_ == State::Idle || state_ == State::Text) && bytes[i] == Esc &&
+            !command_.WantsMeaning() && TakeEscape(bytes, i, sink)) {
+            continue;
+        }
         Byte(bytes[i], sink);
         ++offset_;
     }
+    if (sound_ > 0) {
+        sink.Sound(sound_);
+        sound_ = 0;
+    }
+}
+
+bool PclDecoder::TakeEscape(std::string_view bytes, std::size_t& i, CommandSink& sink) {
+    // As EscapeByte, ValueByte and Parameter: each parameter's value and letter, known,
+    // not too long and announcing no data, up to the letter that ends the escape.
+    std::size_t at = i + 1;
+    if (at + 1 >= bytes.size() || !IsFamily(bytes[at])) {
+        return false;
+    }
+    const char family = bytes[at++];
+    const char group = IsGroup(bytes[at]) ? bytes[at++] : 0;
+    std::uint64_t images = 0;
+    while (true) {
+        const std::size_t value = at;
+        while (at < bytes.size() && IsValueChar(bytes[at])) {
+            ++at;
+        }
+        if (at == bytes.size() || at - value > ValueLimit || !IsLetter(bytes[at])) {
+            return false;
+        }
+        const char letter = bytes[at++];
+        const PclRow* row = FindRow(family, group, Upper(letter));
+        if (row == nullptr || row->data) {
+            return false;
+        }
+        if (family == '*' && group == 'r' && Upper(letter) == 'A') {
+            ++images;
+        }
+        if (letter >= 0x40 && letter <= 0x5e) {
+            break;
+        }
+    }
+    if (state_ == State::Text) {
+        FinishText(sink);
+    }
+    counts_.images += images;
+    ++counts_.commands;
+    ++sound_;
+    offset_ += at - i;
+    i = at - 1;
+    return true;
 }
 
 void PclDecoder::Byte(char byte, CommandSink& sink) {
@@ -282,6 +408,15 @@ void PclDecoder::Byte(char byte, CommandSink& sink) {
     }
 }
 
+void PclDecoder::TakeRun(std::string_view run) {
+    command_.Add(run);
+    if (state_ == State::Value) {
+        const std::size_t room = ValueLimit - std::min(ValueLimit, value_.size());
+        value_.append(run.substr(0, room));
+        valueTooLong_ = valueTooLong_ || run.size() > room;
+    }
+}
+
 void PclDecoder::StartCommand(char byte, CommandSink& sink) {
     command_.Start(offset_);
     command_.Add(byte);
@@ -292,7 +427,13 @@ void PclDecoder::StartCommand(char byte, CommandSink& sink) {
     }
     if (byte == Esc) {
         state_ = State::Escape;
+        family_ = 0;
+        group_ = 0;
         meaning_.clear();
+        meaningCut_ = false;
+        said_.clear();
+        kept_ = 0;
+        keptAll_ = true;
         problem_.clear();
         value_.clear();
         valueTooLong_ = false;
@@ -306,7 +447,11 @@ void PclDecoder::StartCommand(char byte, CommandSink& sink) {
                 ++counts_.pages;
                 content_ = false;
             }
-            command_.Finish(sink, counts_, row.meaning, {}, "control");
+            if (command_.WantsMeaning()) {
+                command_.Finish(sink, counts_, row.meaning, {}, "control");
+            } else {
+                command_.FinishSound(sink, counts_, "control");
+            }
             return;
         }
     }
@@ -317,7 +462,6 @@ void PclDecoder::EscapeByte(char byte, CommandSink& sink) {
     command_.Add(byte);
     if (IsFamily(byte)) {
         family_ = byte;
-        name_ = std::string("ESC ") + byte;
         state_ = State::Group;
         return;
     }
@@ -329,7 +473,12 @@ void PclDecoder::EscapeByte(char byte, CommandSink& sink) {
                 ++counts_.pages;
                 content_ = false;
             }
-            command_.Finish(sink, counts_, row.meaning, {}, std::string("ESC ") + byte);
+            const char name[] = {'E', 'S', 'C', ' ', byte};
+            if (command_.WantsMeaning()) {
+                command_.Finish(sink, counts_, row.meaning, {}, std::string(name, sizeof name));
+            } else {
+                command_.FinishSound(sink, counts_, std::string_view(name, sizeof name));
+            }
             return;
         }
     }
@@ -362,42 +511,26 @@ void PclDecoder::ValueByte(char byte, CommandSink& sink) {
 
 void PclDecoder::Parameter(char letter) {
     const char key = Upper(letter);
-    const long long value = value_.empty() ? 0 : std::strtoll(value_.c_str(), nullptr, 10);
-    if (!meaning_.empty()) {
-        meaning_ += "; ";
-    }
+    const long long value = NumberOf(value_);
     if (valueTooLong_ && problem_.empty()) {
         problem_ = "parameter too long";
     }
-    const PclRow* found = nullptr;
-    for (const PclRow& row : Commands) {
-        if (row.family == family_ && row.group == group_ && row.letter == key) {
-            found = &row;
-            break;
-        }
+    const PclRow* found = FindRow(family_, group_, key);
+    if (found == nullptr && problem_.empty()) {
+        problem_ = "unknown command";
+    }
+    if (command_.WantsMeaning()) {
+        Describe(found != nullptr ? found->meaning : nullptr, key, value);
+    } else if (kept_ < KeptLimit) {
+        // A summary writes the meaning only if a problem shows: it keeps what to write it from.
+        kept_ += 1;
+        said_.append(value_).push_back(letter);
+    } else {
+        keptAll_ = false;
     }
     if (found == nullptr) {
-        if (problem_.empty()) {
-            problem_ = "unknown command";
-        }
-        meaning_ += "?";
         return;
     }
-    const char* words = nullptr;
-    for (const PclValue& row : Values) {
-        if (row.family == family_ && row.group == group_ && row.letter == key &&
-            row.value == value) {
-            words = row.words;
-        }
-    }
-    std::string text = found->meaning;
-    if (const std::size_t at = text.find("{v}"); at != std::string::npos) {
-        text.replace(at, 3, value_.empty() ? "0" : value_);
-    }
-    if (const std::size_t at = text.find("{w}"); at != std::string::npos) {
-        text.replace(at, 3, words != nullptr ? words : "value " + (value_.empty() ? "0" : value_));
-    }
-    meaning_ += text;
     if (family_ == '*' && group_ == 'r' && key == 'A') {
         // An image is its rows from start to end of raster graphics.
         ++counts_.images;
@@ -411,6 +544,7 @@ void PclDecoder::Parameter(char letter) {
         }
         if (family_ == '*' && group_ == 'b') {
             content_ = true;
+            counts_.imageBytes += static_cast<std::uint64_t>(value);
         }
         dataTotal_ = static_cast<std::uint64_t>(value);
         dataLeft_ = dataTotal_;
@@ -420,18 +554,96 @@ void PclDecoder::Parameter(char letter) {
     }
 }
 
+// Into a buffer kept from escape to escape, so that no parameter costs an allocation.
+void PclDecoder::Describe(const char* meaning, char key, long long value) {
+    if (meaning_.size() >= MeaningLimit) {
+        if (!meaningCut_) {
+            meaning_ += "...";
+            meaningCut_ = true;
+        }
+        return;
+    }
+    if (!meaning_.empty()) {
+        meaning_ += "; ";
+    }
+    if (meaning == nullptr) {
+        meaning_ += '?';
+        return;
+    }
+    std::string_view text = meaning;
+    const std::string_view shown = value_.empty() ? std::string_view("0") : value_;
+    // A meaning holds at most one {v} or {w}.
+    const std::size_t open = text.find('{');
+    if (open == std::string_view::npos || open + 2 >= text.size()) {
+        meaning_ += text;
+        return;
+    }
+    meaning_ += text.substr(0, open);
+    if (text[open + 1] == 'v') {
+        meaning_ += shown;
+    } else if (const char* words = FindWords(family_, group_, key, value); words != nullptr) {
+        meaning_ += words;
+    } else {
+        meaning_.append("value ").append(shown);
+    }
+    meaning_ += text.substr(open + 3);
+}
+
+void PclDecoder::SetMeanings(bool wanted) {
+    if (wanted && !command_.WantsMeaning()) {
+        // An escape in progress (a summary's decoder cloned for a listing) goes on with the
+        // meaning of its parameters so far.
+        Retell();
+    }
+    command_.SetMeanings(wanted);
+}
+
+void PclDecoder::Retell() {
+    // Appended to what a listing wrote before it turned summary, if it did; the value being
+    // read is kept.
+    const std::string reading = value_;
+    for (std::string_view said = said_; !said.empty();) {
+        std::size_t letter = 0;
+        while (IsValueChar(said[letter])) {
+            ++letter;
+        }
+        value_.assign(said.substr(0, letter));
+        const char key = Upper(said[letter]);
+        const PclRow* found = FindRow(family_, group_, key);
+        Describe(found != nullptr ? found->meaning : nullptr, key, NumberOf(value_));
+        said.remove_prefix(letter + 1);
+    }
+    if (!keptAll_) {
+        // The meaning is at its limit by now: what follows is only marked.
+        Describe(nullptr, 0, 0);
+    }
+    said_.clear();
+    kept_ = 0;
+    keptAll_ = true;
+    value_ = reading;
+}
+
 void PclDecoder::FinishEscape(CommandSink& sink) {
     state_ = State::Idle;
-    std::string name = name_;
-    if (group_ != 0) {
-        name.push_back(' ');
-        name.push_back(group_);
+    if (!problem_.empty() && !command_.WantsMeaning()) {
+        Retell();
     }
-    command_.Finish(sink, counts_, meaning_, problem_, name);
+    // "ESC & l", "ESC ( ", or "ESC" where the file ended after it.
+    const char name[] = {'E', 'S', 'C', ' ', family_, ' ', group_};
+    const std::string_view named(name, family_ == 0 ? 3 : group_ == 0 ? 5 : 7);
+    if (problem_.empty() && !command_.WantsMeaning()) {
+        command_.FinishSound(sink, counts_, named);
+        return;
+    }
+    command_.Finish(sink, counts_, meaning_, problem_, std::string(named));
 }
 
 void PclDecoder::FinishText(CommandSink& sink) {
     state_ = State::Idle;
+    if (!command_.WantsMeaning()) {
+        command_.FinishSound(sink, counts_, "text");
+        return;
+    }
     command_.Finish(sink, counts_, "text: " + std::to_string(command_.Length()) + " characters", {},
                     "text");
 }

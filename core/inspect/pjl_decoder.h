@@ -27,10 +27,17 @@ private:
     void Byte(char byte, CommandSink& sink);
     void FinishLine(CommandSink& sink, bool ended);
     void FinishUel(CommandSink& sink);
+    // A line's bytes after its first, taken at once; `ends` when they end it.
+    void TakeRun(std::string_view run, bool ends);
+    // In a summary, a whole line (its line feed included) that is no UEL, in one step when
+    // it has no problem: only counted, read in place. False, with nothing done, for any other.
+    bool TakeSound(std::string_view line);
 
     CommandBuilder command_{CommandLanguage::Pjl};
     DocumentCounts counts_;
     std::uint64_t offset_ = 0;
+    // Lines TakeSound took during this Feed, handed on as a count at its end.
+    std::uint64_t sound_ = 0;
     std::string line_;
     std::size_t uelMatched_ = 0;
 };

@@ -4,6 +4,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
+#include <iterator>
+#include <optional>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 // One command: its code after the prefix, its meaning, its parameters' names in order
@@ -22,7 +27,7 @@ namespace {
 constexpr long long Any = 999999999;
 // Where a coordinate or a size in dots may lie.
 constexpr long long Dots = 32000;
-// A field's text is shown up to this many bytes.
+// A parameter's value is shown up to this many bytes.
 constexpr std::size_t ShownText = 40;
 
 // After Zebra's ZPL II programming guide. ^A is the font command whatever its second
@@ -33,6 +38,7 @@ constexpr ZplRow Commands[] = {
     {"FO", "field origin", "x y justification", 0, Dots},
     {"FT", "field typeset", "x y justification", 0, Dots},
     {"FD", "field data", "", 0, Any},
+    {"FV", "field variable", "", 0, Any},
     {"FS", "field separator", "", 0, Any},
     {"FX", "comment", "", 0, Any},
     {"FH", "field hexadecimal indicator", "indicator", 0, Any},
@@ -94,31 +100,80 @@ constexpr ZplRow Commands[] = {
     {"EG", "erase graphics", "", 0, Any},
 };
 
-// The rows by their code's two bytes, built once: a label file holds millions of commands.
-const ZplRow* FindRow(const std::string& code) {
-    static const std::vector<const ZplRow*> index = [] {
-        std::vector<const ZplRow*> rows(65536, nullptr);
-        for (const ZplRow& row : Commands) {
-            const std::string_view name = row.code;
-            if (name.size() == 2) {
-                rows[static_cast<unsigned char>(name[0]) * 256 +
-                     static_cast<unsigned char>(name[1])] = &row;
+// What a command changes beside its own parameters: whether a summary may take it whole
+// in one step (ZplDecoder::TakeSound), and what that step has to follow.
+enum class Role : std::uint8_t {
+    Checked,  // numeric parameters against the row's range, and nothing else
+    Comment,  // ^FX: text, not checked
+    Field,    // ^FD, ^FV: text, under the set the summary notes once
+    Opens,    // ^XA: a label
+    Closes,   // ^XZ: the label, and ^FH's field
+    Quantity, // ^PQ: the label's copies
+    FieldEnd, // ^FS: ^FH's field
+    Apart,    // state of their own, read the long way: ^GF, ~DG, ^CC, ^CT, ^CI, ^FH
+};
+
+constexpr std::pair<std::string_view, Role> Roles[] = {
+    {"FX", Role::Comment}, {"FD", Role::Field},    {"FV", Role::Field},    {"XA", Role::Opens},
+    {"XZ", Role::Closes},  {"PQ", Role::Quantity}, {"FS", Role::FieldEnd}, {"GF", Role::Apart},
+    {"DG", Role::Apart},   {"CC", Role::Apart},    {"CT", Role::Apart},    {"CI", Role::Apart},
+    {"FH", Role::Apart},
+};
+
+// The rows by their code's two bytes as they are written (either case), built once: a label
+// file holds millions of commands. Row numbers (1 and up, 0 for none) in 64 KiB, and each
+// row's role.
+struct RowIndex {
+    std::vector<std::uint8_t> rows = std::vector<std::uint8_t>(256 * 256, 0);
+    std::vector<Role> roles = std::vector<Role>(std::size(Commands), Role::Checked);
+
+    std::uint8_t At(char first, char second) const {
+        return rows[static_cast<std::size_t>(static_cast<unsigned char>(first)) * 256 +
+                    static_cast<unsigned char>(second)];
+    }
+};
+
+// A code byte as written in either case.
+std::string Cases(char byte) {
+    return byte >= 'A' && byte <= 'Z' ? std::string{byte, static_cast<char>(byte - 'A' + 'a')}
+                                      : std::string(1, byte);
+}
+
+RowIndex BuildIndex() {
+    static_assert(std::size(Commands) < 255);
+    RowIndex built;
+    for (std::size_t i = 0; i < std::size(Commands); ++i) {
+        const std::string_view name = Commands[i].code;
+        const auto row = static_cast<std::uint8_t>(i + 1);
+        for (const char first : Cases(name[0])) {
+            for (int second = 0; second < 256; ++second) {
+                // ^A is the font command whatever its second byte (the font's name).
+                if (name.size() == 1 ||
+                    Cases(name[1]).find(static_cast<char>(second)) != std::string::npos) {
+                    built.rows[static_cast<unsigned char>(first) * 256u +
+                               static_cast<unsigned>(second)] = row;
+                }
             }
         }
-        return rows;
-    }();
+        for (const auto& [code, role] : Roles) {
+            if (code == name) {
+                built.roles[i] = role;
+            }
+        }
+    }
+    return built;
+}
+
+// Built when the program loads, not at first use: a guard asked for every command of a dense
+// label costs as much as the lookup.
+const RowIndex Index = BuildIndex();
+
+const ZplRow* FindRow(const std::string& code) {
     if (code.size() != 2) {
         return nullptr;
     }
-    if (code[0] == 'A') {
-        // ^A is the font command whatever its second character.
-        for (const ZplRow& row : Commands) {
-            if (std::string_view(row.code) == "A") {
-                return &row;
-            }
-        }
-    }
-    return index[static_cast<unsigned char>(code[0]) * 256 + static_cast<unsigned char>(code[1])];
+    const std::uint8_t row = Index.At(code[0], code[1]);
+    return row == 0 ? nullptr : &Commands[row - 1];
 }
 
 std::vector<std::string> Split(std::string_view text, char separator) {
@@ -145,6 +200,49 @@ std::string Trimmed(std::string_view text) {
     return std::string(text);
 }
 
+// Inline, as ReadNumber: every parameter of every command asks.
+inline std::string_view TrimmedView(std::string_view text) {
+    const auto isSpace = [](char c) { return c == '\r' || c == '\n' || c == ' ' || c == '\t'; };
+    while (!text.empty() && isSpace(text.back())) {
+        text.remove_suffix(1);
+    }
+    while (!text.empty() && isSpace(text.front())) {
+        text.remove_prefix(1);
+    }
+    return text;
+}
+
+// A code's letters as the printer reads them.
+char AsciiUpper(char byte) {
+    return byte >= 'a' && byte <= 'z' ? static_cast<char>(byte - 'a' + 'A') : byte;
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// A number as IsNumber takes it ("-12", at most 12 bytes), read without a copy.
+inline bool ReadNumber(std::string_view text, long long& number) {
+    if (text.empty() || text.size() > 12) {
+        return false;
+    }
+    const std::size_t start = text[0] == '-' ? 1 : 0;
+    if (start == text.size()) {
+        return false;
+    }
+    number = 0;
+    for (std::size_t i = start; i < text.size(); ++i) {
+        if (!IsDigit(text[i])) {
+            return false;
+        }
+        number = number * 10 + (text[i] - '0');
+    }
+    if (start == 1) {
+        number = -number;
+    }
+    return true;
+}
+
 bool IsNumber(const std::string& text) {
     if (text.empty() || text.size() > 12) {
         return false;
@@ -153,6 +251,51 @@ bool IsNumber(const std::string& text) {
     return start < text.size() &&
            std::all_of(text.begin() + static_cast<std::ptrdiff_t>(start), text.end(),
                        [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// ^CI's set: its first parameter, when that is a number of at most nine digits.
+std::optional<unsigned> SetNumber(const std::string& params) {
+    const std::string set = Trimmed(Split(params, ',')[0]);
+    if (!IsNumber(set) || set[0] == '-' || set.size() > 9) {
+        return std::nullopt;
+    }
+    return static_cast<unsigned>(std::stoul(set));
+}
+
+// The first of the first `fields` numeric parameters that lies outside the row's range, read
+// in place (more than 12 digits when too long to read); empty when none does.
+inline std::string_view OutOfRange(std::string_view rest, const ZplRow& row, std::size_t fields) {
+    while (fields-- > 0) {
+        // Found by a loop, not a call: the fields are a few bytes long.
+        std::size_t comma = 0;
+        while (comma < rest.size() && rest[comma] != ',') {
+            ++comma;
+        }
+        const std::string_view value = TrimmedView(rest.substr(0, comma));
+        long long number = 0;
+        if (ReadNumber(value, number)) {
+            if (number < row.min || number > row.max) {
+                return value;
+            }
+        } else if (value.size() > 12 && std::all_of(value.begin(), value.end(), IsDigit)) {
+            return value;
+        }
+        if (comma == rest.size()) {
+            break;
+        }
+        rest.remove_prefix(comma + 1);
+    }
+    return {};
+}
+
+// ^PQ's labels: its first parameter, when that is a number above 0.
+std::optional<std::uint64_t> Quantity(std::string_view params) {
+    const std::string_view trimmed = TrimmedView(params);
+    long long first = 0;
+    if (ReadNumber(TrimmedView(trimmed.substr(0, trimmed.find(','))), first) && first > 0) {
+        return static_cast<std::uint64_t>(first);
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -175,8 +318,33 @@ void ZplDecoder::Feed(std::string_view bytes, CommandSink& sink) {
             }
             continue;
         }
+        if (TakesRuns()) {
+            std::size_t end = i;
+            while (end < bytes.size() && !IsPrefix(bytes[end])) {
+                ++end;
+            }
+            Run(bytes.substr(i, end - i));
+            offset_ += end - i;
+            i = end;
+            if (i == bytes.size()) {
+                break;
+            }
+        }
+        if (state_ == State::Code) {
+            // Any byte is a code byte, a prefix too.
+            CodeByte(bytes[i]);
+            ++offset_;
+            continue;
+        }
+        if (IsPrefix(bytes[i]) && TakeWhole(bytes, i, sink)) {
+            continue;
+        }
         Byte(bytes[i], sink);
         ++offset_;
+    }
+    if (sound_ > 0) {
+        sink.Sound(sound_);
+        sound_ = 0;
     }
 }
 
@@ -203,14 +371,7 @@ void ZplDecoder::Byte(char byte, CommandSink& sink) {
         command_.Add(byte);
         return;
     case State::Code:
-        command_.Add(byte);
-        code_.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(byte))));
-        if (code_.size() == 2) {
-            state_ = State::Params;
-            // Looked at for every parameter byte: settled once.
-            graphic_ = code_ == "GF";
-            takesOneCharacter_ = code_ == "CC" || code_ == "CT";
-        }
+        CodeByte(byte);
         return;
     case State::Params:
         Param(byte);
@@ -224,6 +385,99 @@ void ZplDecoder::Byte(char byte, CommandSink& sink) {
     }
 }
 
+bool ZplDecoder::TakeWhole(std::string_view bytes, std::size_t& i, CommandSink& sink) {
+    if (bytes.size() - i < 3) {
+        return false;
+    }
+    const char first = AsciiUpper(bytes[i + 1]);
+    const char second = AsciiUpper(bytes[i + 2]);
+    if ((first == 'G' && second == 'F') || (first == 'C' && (second == 'C' || second == 'T'))) {
+        return false;
+    }
+    std::size_t end = i + 3;
+    while (end < bytes.size() && !IsPrefix(bytes[end])) {
+        ++end;
+    }
+    if (end == bytes.size()) {
+        return false;
+    }
+    if (state_ == State::Idle && !command_.WantsMeaning() && TakeSound(bytes.substr(i, end - i))) {
+        i = end - 1;
+        return true;
+    }
+    if (state_ == State::Params) {
+        FinishCommand(sink);
+    } else if (state_ == State::Stray) {
+        FinishStray(sink);
+    }
+    StartCommand(bytes[i]);
+    command_.AddLast(bytes.substr(i + 1, end - i - 1));
+    code_.push_back(first);
+    code_.push_back(second);
+    params_.append(bytes.data() + i + 3, std::min(end - i - 3, ParameterLimit));
+    paramLength_ = end - i - 3;
+    graphic_ = false;
+    takesOneCharacter_ = false;
+    state_ = State::Params;
+    // Where the next command begins, as when its prefix ends this one byte by byte.
+    offset_ += end - i;
+    FinishCommand(sink);
+    i = end - 1;
+    return true;
+}
+
+bool ZplDecoder::TakeSound(std::string_view command) {
+    const std::uint8_t row = Index.At(command[1], command[2]);
+    if (row == 0) {
+        return false;
+    }
+    const Role role = Index.roles[row - 1];
+    const std::string_view params = command.substr(3);
+    if (role == Role::Apart || (role == Role::Field && !charsetNoted_)) {
+        return false;
+    }
+    // As Problem: text is not checked, and a longer parameter is too long.
+    if (role != Role::Comment && role != Role::Field && !params.empty() &&
+        (params.size() > ParameterLimit ||
+         !OutOfRange(params, Commands[row - 1], ParameterLimit).empty())) {
+        return false;
+    }
+    // As Structure: a label follows carets only, and a second ^XA or a lone ^XZ is a problem.
+    const bool caret = command[0] == caret_;
+    if (caret && ((role == Role::Opens && inLabel_) || (role == Role::Closes && !inLabel_))) {
+        return false;
+    }
+    if (caret && role == Role::Opens) {
+        inLabel_ = true;
+        labelOffset_ = offset_;
+        quantity_ = 1;
+    } else if (caret && role == Role::Closes) {
+        inLabel_ = false;
+        counts_.labels += quantity_;
+    } else if (caret && role == Role::Quantity) {
+        quantity_ = Quantity(params).value_or(quantity_);
+    }
+    // As ChangeEncoding.
+    if (role == Role::Closes || role == Role::FieldEnd) {
+        hexIndicator_ = 0;
+    }
+    offset_ += command.size();
+    ++counts_.commands;
+    ++sound_;
+    return true;
+}
+
+void ZplDecoder::CodeByte(char byte) {
+    command_.Add(byte);
+    code_.push_back(AsciiUpper(byte));
+    if (code_.size() == 2) {
+        state_ = State::Params;
+        // Looked at for every parameter byte: settled once.
+        graphic_ = Is("GF");
+        takesOneCharacter_ = Is("CC") || Is("CT");
+    }
+}
+
 void ZplDecoder::StartCommand(char byte) {
     command_.Start(offset_);
     command_.Add(byte);
@@ -234,6 +488,14 @@ void ZplDecoder::StartCommand(char byte) {
     commas_ = 0;
     binaryTotal_ = 0;
     state_ = State::Code;
+}
+
+void ZplDecoder::Run(std::string_view run) {
+    command_.Add(run);
+    if (state_ == State::Params) {
+        params_.append(run.substr(0, ParameterLimit - params_.size()));
+        paramLength_ += run.size();
+    }
 }
 
 void ZplDecoder::Param(char byte) {
@@ -259,9 +521,11 @@ void ZplDecoder::Param(char byte) {
 
 std::string ZplDecoder::Meaning(const ZplRow* row) const {
     std::string meaning = row->meaning;
-    if (code_ == "FD" || code_ == "FX") {
-        const std::string text = params_.substr(0, ShownText);
-        return meaning + ": " + text + (paramLength_ > text.size() ? "..." : "");
+    if (Is("FD") || Is("FV") || Is("FX")) {
+        return FieldText(meaning);
+    }
+    if (const std::optional<unsigned> set = Is("CI") ? SetNumber(params_) : std::nullopt) {
+        return meaning + ": " + PrinterCodeTable::Zpl(*set).Description();
     }
     if (code_[0] == 'A') {
         meaning.append(1, ' ').append(1, code_[1]);
@@ -280,7 +544,8 @@ std::string ZplDecoder::Meaning(const ZplRow* row) const {
 }
 
 std::string ZplDecoder::Problem(const ZplRow* row) const {
-    if (code_ == "FD" || code_ == "FX") {
+    // Text is no parameter to check, and a third of a label's commands have none.
+    if (Is("FD") || Is("FV") || Is("FX") || paramLength_ == 0) {
         return {};
     }
     if (binaryTotal_ > 0 && state_ == State::Binary) {
@@ -288,38 +553,24 @@ std::string ZplDecoder::Problem(const ZplRow* row) const {
                std::to_string(binaryTotal_) + " image bytes";
     }
     // An image's data follows its sizes: only the sizes are parameters to check.
-    const bool image = code_ == "GF" || code_ == "DG";
-    std::size_t checked = image ? 4 : ParameterLimit;
+    const bool image = Is("GF") || Is("DG");
+    const std::size_t checked = image ? 4 : ParameterLimit;
     if (!image && paramLength_ > ParameterLimit) {
         return "parameter too long: " + std::to_string(paramLength_) + " bytes";
     }
-    // Each numeric parameter against the row's range, read in place.
-    std::string_view rest(params_);
-    while (checked-- > 0) {
-        const std::size_t comma = rest.find(',');
-        const std::string value = Trimmed(rest.substr(0, comma));
-        if (IsNumber(value)) {
-            const long long number = std::stoll(value);
-            if (number < row->min || number > row->max) {
-                return "parameter out of range: " + value;
-            }
-        } else if (value.size() > 12 && std::all_of(value.begin(), value.end(),
-                                                    [](char c) { return c >= '0' && c <= '9'; })) {
-            return "parameter out of range: " + value.substr(0, 12) + "...";
-        }
-        if (comma == std::string_view::npos) {
-            break;
-        }
-        rest.remove_prefix(comma + 1);
+    const std::string_view value = OutOfRange(params_, *row, checked);
+    if (value.empty()) {
+        return {};
     }
-    return {};
+    return "parameter out of range: " +
+           (value.size() > 12 ? std::string(value.substr(0, 12)) + "..." : std::string(value));
 }
 
-std::string ZplDecoder::Structure(const std::string& code) {
+std::string ZplDecoder::Structure() {
     if (prefix_ != caret_) {
         return {};
     }
-    if (code == "XA") {
+    if (Is("XA")) {
         std::string problem;
         if (inLabel_) {
             problem = "^XA inside the label begun at offset " + std::to_string(labelOffset_) +
@@ -330,7 +581,7 @@ std::string ZplDecoder::Structure(const std::string& code) {
         quantity_ = 1;
         return problem;
     }
-    if (code == "XZ") {
+    if (Is("XZ")) {
         if (!inLabel_) {
             return "^XZ without ^XA";
         }
@@ -338,46 +589,103 @@ std::string ZplDecoder::Structure(const std::string& code) {
         counts_.labels += quantity_;
         return {};
     }
-    if (code == "PQ") {
-        const std::string first = Trimmed(Split(Trimmed(params_), ',')[0]);
-        if (IsNumber(first) && std::stoll(first) > 0) {
-            quantity_ = static_cast<std::uint64_t>(std::stoll(first));
-        }
+    if (Is("PQ")) {
+        quantity_ = Quantity(params_).value_or(quantity_);
     }
     return {};
 }
 
 void ZplDecoder::FinishCommand(CommandSink& sink) {
-    const std::string prefixed = std::string(1, prefix_) + code_;
     if (code_.size() < 2) {
         state_ = State::Idle;
-        command_.Finish(sink, counts_, "", "truncated: the command has no code", prefixed);
+        command_.Finish(sink, counts_, "", "truncated: the command has no code",
+                        std::string(1, prefix_) + code_);
         return;
     }
     const ZplRow* row = FindRow(code_);
     if (row == nullptr) {
         state_ = State::Idle;
-        command_.Finish(sink, counts_, "", "unknown command", prefixed);
+        command_.Finish(sink, counts_, "", "unknown command", std::string(1, prefix_) + code_);
         return;
     }
     std::string problem = Problem(row);
-    const std::string structural = Structure(code_);
+    const std::string structural = Structure();
     if (problem.empty()) {
         problem = structural;
     }
-    std::string meaning = command_.WantsMeaning() || !problem.empty() ? Meaning(row) : "";
-    if (code_ == "GF" || code_ == "DG") {
+    if (Is("GF") || Is("DG")) {
         ++counts_.images;
+        // The image's size: ^GF's third parameter, ~DG's second (total-bytes).
+        std::string_view total = params_;
+        for (int skip = Is("GF") ? 2 : 1; skip > 0; --skip) {
+            const std::size_t comma = total.find(',');
+            total = comma == std::string_view::npos ? std::string_view() : total.substr(comma + 1);
+        }
+        long long bytes = 0;
+        if (ReadNumber(TrimmedView(total.substr(0, total.find(','))), bytes) && bytes > 0) {
+            counts_.imageBytes += static_cast<std::uint64_t>(bytes);
+        }
     }
-    if (code_ == "CC" || code_ == "CT") {
+    if (problem.empty()) {
+        ChangeEncoding();
+    }
+    if (Is("CC") || Is("CT")) {
         const std::string value = Trimmed(params_);
         if (!value.empty()) {
-            (code_ == "CC" ? caret_ : tilde_) = value[0];
+            (Is("CC") ? caret_ : tilde_) = value[0];
         }
     }
     state_ = State::Idle;
-    command_.Finish(sink, counts_, std::move(meaning), std::move(problem),
-                    code_[0] == 'A' ? std::string(1, prefix_) + "A" : prefixed);
+    const char name[] = {prefix_, code_[0], code_[1]};
+    // ^A with its font's name is "^A".
+    const std::string_view named(name, code_[0] == 'A' ? 2 : 3);
+    if (problem.empty() && !command_.WantsMeaning()) {
+        command_.FinishSound(sink, counts_, named);
+        return;
+    }
+    command_.Finish(sink, counts_, Meaning(row), std::move(problem), std::string(named));
+}
+
+void ZplDecoder::ChangeEncoding() {
+    if (Is("CI")) {
+        if (const std::optional<unsigned> set = SetNumber(params_)) {
+            charset_ = PrinterCodeTable::Zpl(*set);
+            counts_.NoteCodePage(command_.Offset(), charset_.Name());
+            charsetNoted_ = true;
+        }
+    } else if (Is("FH")) {
+        const std::string indicator = Trimmed(params_);
+        hexIndicator_ = indicator.empty() ? '_' : indicator[0];
+    } else if (Is("FS") || Is("XZ")) {
+        hexIndicator_ = 0;
+    } else if ((Is("FD") || Is("FV")) && !charsetNoted_) {
+        counts_.NoteCodePage(command_.Offset(), charset_.Name());
+        charsetNoted_ = true;
+    }
+}
+
+std::string ZplDecoder::FieldText(const std::string& meaning) const {
+    std::string bytes;
+    if ((Is("FD") || Is("FV")) && hexIndicator_ != 0) {
+        // ^FH: the indicator and two hex digits stand for the byte they spell.
+        for (std::size_t i = 0; i < params_.size(); ++i) {
+            if (params_[i] == hexIndicator_ && i + 2 < params_.size() &&
+                std::isxdigit(static_cast<unsigned char>(params_[i + 1])) != 0 &&
+                std::isxdigit(static_cast<unsigned char>(params_[i + 2])) != 0) {
+                bytes.push_back(
+                    static_cast<char>(std::stoi(params_.substr(i + 1, 2), nullptr, 16)));
+                i += 2;
+            } else {
+                bytes.push_back(params_[i]);
+            }
+        }
+    } else {
+        bytes = params_;
+    }
+    bool invalid = false;
+    const std::string text = charset_.Text(bytes, paramLength_ > params_.size(), &invalid);
+    return meaning + ": " + text + " (" + charset_.Name() + (invalid ? ", not valid UTF-8" : "") +
+           ")";
 }
 
 void ZplDecoder::FinishStray(CommandSink& sink) {

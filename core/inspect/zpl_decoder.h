@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/code_pages/printer_code_table.h"
 #include "core/inspect/command_builder.h"
 #include "core/inspect/command_decoder.h"
 
@@ -32,18 +33,45 @@ private:
 
     void Byte(char byte, CommandSink& sink);
     void StartCommand(char byte);
+    void CodeByte(char byte);
+    // A command whose code and end (the next prefix) both lie in the piece fed, read at
+    // once: most of a label's are. False, with nothing done, for any other; else `at` is
+    // on its last byte.
+    bool TakeWhole(std::string_view bytes, std::size_t& at, CommandSink& sink);
+    // In a summary, a whole command from its prefix up to the next, in one step when it has
+    // no problem and changes no more than the label's structure: only counted, its bytes
+    // looked at in place. False, with nothing done, for any other.
+    bool TakeSound(std::string_view command);
     void Param(char byte);
     void FinishCommand(CommandSink& sink);
     void FinishStray(CommandSink& sink);
     std::string Meaning(const ZplRow* row) const;
     std::string Problem(const ZplRow* row) const;
     // ^XA, ^XZ and ^PQ: the label they open, close or count.
-    std::string Structure(const std::string& code);
+    std::string Structure();
+    // ^CI, ^FH, ^FS and ^FD: the character set field data prints under, and its hex escapes.
+    void ChangeEncoding();
+    // ^FD's and ^FX's meaning: the characters the field prints.
+    std::string FieldText(const std::string& meaning) const;
     bool IsPrefix(char byte) const { return byte == caret_ || byte == tilde_; }
+    // Whether the command read is `two` (its code upper-cased), compared without a call:
+    // a dense label asks this a dozen times a command.
+    bool Is(const char (&two)[3]) const {
+        return code_.size() == 2 && code_[0] == two[0] && code_[1] == two[1];
+    }
+    // Whether the bytes that follow up to the next prefix need no look one by one: stray
+    // text, and parameters other than ^CC's and ^CT's character and ^GF's sizes.
+    bool TakesRuns() const {
+        return state_ == State::Stray ||
+               (state_ == State::Params && !takesOneCharacter_ && (!graphic_ || commas_ >= 4));
+    }
+    void Run(std::string_view run);
 
     CommandBuilder command_{CommandLanguage::Zpl};
     DocumentCounts counts_;
     std::uint64_t offset_ = 0;
+    // Commands TakeSound took during this Feed, handed on as a count at its end.
+    std::uint64_t sound_ = 0;
     State state_ = State::Idle;
     char caret_ = '^';
     char tilde_ = '~';
@@ -61,4 +89,9 @@ private:
     bool inLabel_ = false;
     std::uint64_t labelOffset_ = 0;
     std::uint64_t quantity_ = 1;
+    // The ^CI set field data prints under, and whether the summary's list of code pages
+    // has it yet; ^FH's indicator while its field lasts, 0 when none.
+    PrinterCodeTable charset_ = PrinterCodeTable::Zpl(0);
+    bool charsetNoted_ = false;
+    char hexIndicator_ = 0;
 };

@@ -66,6 +66,12 @@ void ExpectNothingOutsideTheJobs(const CaptureProcess& capture) {
     }
 }
 
+// A label and a receipt that select their code pages, for capture --show's language line.
+const std::string Label = "^XA^CI28^FDGr\xc3\xb6\xc3\x9f"
+                          "e^FS^XZ";
+const std::string Receipt = "\x1b@\x1bt\x13Gr\x94\xe1"
+                            "e\n\x1dV0";
+
 TEST(CaptureBinaryTest, TolvenmarksOwnDirectPrintingArrivesUnchanged) {
     CaptureProcess capture(TOLVENMARK_CLI, {"--show"});
     TempDir temp;
@@ -77,6 +83,8 @@ TEST(CaptureBinaryTest, TolvenmarksOwnDirectPrintingArrivesUnchanged) {
         {"lpd://127.0.0.1:" + std::to_string(capture.LpdPort()) + "/raw", AllByteValues()},
         {"socket://127.0.0.1:" + std::to_string(capture.SocketPort()), PatternBytes(64 << 20)},
         {"lpd://127.0.0.1:" + std::to_string(capture.LpdPort()) + "/raw", PatternBytes(64 << 20)},
+        {"socket://127.0.0.1:" + std::to_string(capture.SocketPort()), Label},
+        {"socket://127.0.0.1:" + std::to_string(capture.SocketPort()), Receipt},
     };
     int number = 0;
     for (const auto& c : cases) {
@@ -98,6 +106,14 @@ TEST(CaptureBinaryTest, TolvenmarksOwnDirectPrintingArrivesUnchanged) {
         shown += {'\\', 'x', "0123456789abcdef"[byte >> 4], "0123456789abcdef"[byte & 15]};
     }
     EXPECT_NE(out.find(": 256 bytes -> " + capture.JobsDir() + "/job-1.prn\n" + shown + "<NPC>\n"),
+              std::string::npos);
+    // After each job's tokens, its languages and counts as inspect gives them.
+    EXPECT_NE(out.find("\njob-5.prn: ZPL (bytes 0-" + std::to_string(Label.size() - 1) +
+                       "), labels: 1, code pages: UTF-8 from offset 3\n"),
+              std::string::npos)
+        << out.substr(out.size() - 400);
+    EXPECT_NE(out.find("\njob-6.prn: ESC/POS (bytes 0-" + std::to_string(Receipt.size() - 1) +
+                       "), code pages: PC858 from offset 2\n"),
               std::string::npos);
     // Shown piece by piece, the bytes show as the whole would.
     EXPECT_NE(out.find(SafeText(modTools::BytesToNotation(PatternBytes(64 << 20)), WholeText)),

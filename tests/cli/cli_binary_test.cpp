@@ -141,6 +141,12 @@ TEST(CliBinaryTest, InspectTellsLanguagesCommandsAndSplitsJobs) {
         << commands.out;
     EXPECT_NE(commands.out.find("labels: 2 "), std::string::npos) << commands.out;
 
+    // Images are counted with the size of their data.
+    const ProgramResult bitmap =
+        Cli({"inspect", "-"}, "SIZE 50 mm,30 mm\r\nCLS\r\nBITMAP 0,0,2,2,0,abcd\r\nPRINT 1\r\n");
+    EXPECT_NE(bitmap.out.find("labels: 1 "), std::string::npos) << bitmap.out;
+    EXPECT_NE(bitmap.out.find("images: 1 (4 bytes)"), std::string::npos) << bitmap.out;
+
     const ProgramResult json = Cli({"inspect", "--json", "--commands", dir.File("bad.zpl")});
     EXPECT_EQ(json.exitCode, 1);
     EXPECT_EQ(json.out.rfind("{\"commands\":[{\"offset\":0,", 0), 0u) << json.out;

@@ -83,24 +83,39 @@ TEST(InspectionTest, CommandsOfAMixedFileComeFromTheirPartsDecoder) {
     }
 }
 
-// Thousands of jobs and problems: the first are listed, all are counted.
+struct JobsCase {
+    int jobs;
+    std::size_t jobBody;
+    bool whole;
+};
+
+// Thousands of jobs and problems: the first are listed, all are counted, whether the jobs come
+// a job a piece or as 4 MiB in one piece (its 40000 parts routed in one Feed).
 TEST(InspectionTest, PartsAndProblemsListedAreBoundedButAllCounted) {
-    Inspection inspection;
-    const std::string job = Uel + "%!PS\n" + Uel;
-    for (int i = 0; i < 2000; ++i) {
-        inspection.Feed(job);
+    for (const JobsCase& c : {JobsCase{2000, 16, false}, JobsCase{20000, 200, true}}) {
+        const std::string job = Uel + "\033E" + std::string(c.jobBody, 'x') + Uel;
+        std::string jobs;
+        for (int i = 0; i < c.jobs; ++i) {
+            jobs += job;
+        }
+        const std::size_t piece = c.whole ? jobs.size() : job.size();
+        Inspection inspection;
+        for (std::size_t at = 0; at < jobs.size(); at += piece) {
+            inspection.Feed(std::string_view(jobs).substr(at, piece));
+        }
+        inspection.Feed("@PJL ENTER LANGUAGE=ZPL\n");
+        for (int i = 0; i < 500; ++i) {
+            inspection.Feed("^XZ");
+        }
+        inspection.End();
+        const auto jobCount = static_cast<std::uint64_t>(c.jobs);
+        EXPECT_EQ(inspection.Parts().size(), Inspection::PartLimit);
+        EXPECT_EQ(inspection.PartCount(), 2 * jobCount + 2);
+        EXPECT_EQ(inspection.Jobs(), jobCount + 1);
+        EXPECT_EQ(inspection.Problems().size(), Inspection::ProblemLimit);
+        EXPECT_EQ(inspection.Counts().problems, 500u);
+        EXPECT_TRUE(inspection.Malformed());
     }
-    inspection.Feed("@PJL ENTER LANGUAGE=ZPL\n");
-    for (int i = 0; i < 500; ++i) {
-        inspection.Feed("^XZ");
-    }
-    inspection.End();
-    EXPECT_EQ(inspection.Parts().size(), Inspection::PartLimit);
-    EXPECT_EQ(inspection.PartCount(), 4002u);
-    EXPECT_EQ(inspection.Jobs(), 2001u);
-    EXPECT_EQ(inspection.Problems().size(), Inspection::ProblemLimit);
-    EXPECT_EQ(inspection.Counts().problems, 500u);
-    EXPECT_TRUE(inspection.Malformed());
 }
 
 } // namespace

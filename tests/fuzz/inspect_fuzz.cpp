@@ -1,7 +1,8 @@
 // Any bytes through the inspection: each decoder fed directly (the first byte picks the
 // language and the piece size), then the whole inspection and the splitter. The commands
 // tile the bytes in order within the input and keep bounded heads, the parts cover the
-// file, and the split parts put together are the input.
+// file, the split parts put together are the input, and a summary finds the counts and
+// problems the listing of every command finds.
 #include "core/inspect/command_decoder.h"
 #include "core/inspect/command_sink.h"
 #include "core/inspect/decoded_command.h"
@@ -17,9 +18,10 @@
 
 namespace {
 
-constexpr std::array<CommandLanguage, 5> Decoded{CommandLanguage::EscPos, CommandLanguage::Zpl,
-                                                 CommandLanguage::Pjl, CommandLanguage::Pcl5,
-                                                 CommandLanguage::Epl};
+constexpr std::array<CommandLanguage, 9> Decoded{
+    CommandLanguage::EscPos, CommandLanguage::Zpl,        CommandLanguage::Pjl,
+    CommandLanguage::Pcl5,   CommandLanguage::Epl,        CommandLanguage::Tspl,
+    CommandLanguage::Cpcl,   CommandLanguage::PostScript, CommandLanguage::PclXl};
 
 class OrderCheck final : public CommandSink {
 public:
@@ -44,6 +46,27 @@ public:
     void Boundary() override {}
     std::string text;
 };
+
+// Whether a summary found what the listing of every command found: counts and problems.
+bool SameFindings(const Inspection& summary, const Inspection& listing) {
+    const DocumentCounts& a = summary.Counts();
+    const DocumentCounts& b = listing.Counts();
+    if (a.labels != b.labels || a.pages != b.pages || a.images != b.images ||
+        a.imageBytes != b.imageBytes || a.problems != b.problems || a.commands != b.commands ||
+        summary.Jobs() != listing.Jobs() ||
+        summary.Problems().size() != listing.Problems().size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < summary.Problems().size(); ++i) {
+        const DecodedCommand& x = summary.Problems()[i];
+        const DecodedCommand& y = listing.Problems()[i];
+        if (x.offset != y.offset || x.length != y.length || x.head != y.head || x.name != y.name ||
+            x.meaning != y.meaning || x.problem != y.problem) {
+            return false;
+        }
+    }
+    return true;
+}
 
 } // namespace
 
@@ -72,6 +95,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         splitter.Feed(input.substr(at, piece));
     }
     inspection.End();
+    // A summary, fed in pieces of another size, finds what the listing found.
+    Inspection summary;
+    const std::size_t summaryPiece = 1 + piece * 5 % 23;
+    for (std::size_t at = 0; at < input.size(); at += summaryPiece) {
+        summary.Feed(input.substr(at, summaryPiece));
+    }
+    summary.End();
+    Require(SameFindings(summary, inspection), "a summary finds what the listing finds", input);
     splitter.End();
     std::uint64_t next = 0;
     for (const Inspection::Part& part : inspection.Parts()) {

@@ -69,12 +69,14 @@ TEST_F(MainWindowTest, FailedPrinterListIsReportedOnceBeforeTheWindowAppears) {
     EXPECT_FALSE(message.windowVisible);
     EXPECT_FALSE(window->isVisible());
 
-    // The window then opens as usual, every command available, and says nothing more.
+    // The window then opens as usual, every command available (View waits for a file
+    // chosen), and says nothing more.
     window->show();
     EXPECT_EQ(Find<QComboBox>("cmbPrinter")->currentIndex(), -1);
     EXPECT_EQ(Find<QLabel>("Panel2")->text(), "1.0.0");
     for (QPushButton* button : window->findChildren<QPushButton*>()) {
-        EXPECT_TRUE(button->isEnabled()) << button->objectName().toStdString();
+        EXPECT_EQ(button->isEnabled(), button->objectName() != "cmdView")
+            << button->objectName().toStdString();
     }
     window->Load();
     EXPECT_EQ(desktop.messages.size(), 1u);
@@ -271,6 +273,7 @@ TEST_F(MainWindowTest, MenusCarryTheirCommands) {
         {"mnuAddPrinter", "&Add Printer Address..."},
         {"mnuFindPrinters", "&Find Printers..."},
         {"mnuForgetPrinter", "F&orget Printer"},
+        {"mnuViewFile", "&View File..."},
         {"mnuFileLine1", ""},
         {"mnuExit", "&Exit"}};
     const QList<QAction*> fileItems = file->actions();

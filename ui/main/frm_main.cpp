@@ -17,11 +17,13 @@
 #include "printing/printer_list.h"
 #include "ui/code_box/code_box.h"
 #include "ui/code_box/code_font.h"
+#include "ui/code_page/ansi_text.h"
 #include "ui/dialogs/frm_about.h"
 #include "ui/dialogs/frm_ascii.h"
 #include "ui/dialogs/frm_code_select.h"
 #include "ui/dialogs/frm_find_printers.h"
 #include "ui/dialogs/frm_printer_address.h"
+#include "ui/inspect/frm_inspect.h"
 #include "ui/main/code_file.h"
 #include "ui/main/combo_list_target.h"
 #include "ui/main/frame_caption_style.h"
@@ -313,6 +315,8 @@ void frmMain::CreateMenus() {
     mnuForgetPrinter = mnuFile->addAction(QStringLiteral("F&orget Printer"));
     mnuForgetPrinter->setObjectName(QStringLiteral("mnuForgetPrinter"));
     mnuForgetPrinter->setEnabled(false);
+    mnuViewFile = mnuFile->addAction(QStringLiteral("&View File..."));
+    mnuViewFile->setObjectName(QStringLiteral("mnuViewFile"));
     mnuFileLine1 = mnuFile->addSeparator();
     mnuFileLine1->setObjectName(QStringLiteral("mnuFileLine1"));
     mnuExit = mnuFile->addAction(QStringLiteral("&Exit"));
@@ -407,12 +411,17 @@ void frmMain::CreateFilesFrame(QWidget* client) {
     cmdDelete =
         CreateButton(Frame2, "cmdDelete", QStringLiteral("Delete"), QStringLiteral("Delet item"));
     cmdDelete->setGeometry(Twips::ToRect(5880, 840, 1095, 375));
+    cmdView = CreateButton(Frame2, "cmdView", QStringLiteral("View"),
+                           QStringLiteral("Show what the file holds"));
+    cmdView->setGeometry(Twips::ToRect(5880, 1320, 1095, 375));
+    cmdView->setEnabled(false);
+    // Side by side, below View.
     cmdUp = CreatePictureButton(Frame2, "cmdUp", QStringLiteral(":/icons/arrow_up.svg"),
                                 QStringLiteral("Move item up"));
-    cmdUp->setGeometry(Twips::ToRect(6240, 1560, 375, 375));
+    cmdUp->setGeometry(Twips::ToRect(6000, 1920, 375, 375));
     cmdDown = CreatePictureButton(Frame2, "cmdDown", QStringLiteral(":/icons/arrow_down.svg"),
                                   QStringLiteral("Move item down"));
-    cmdDown->setGeometry(Twips::ToRect(6240, 2040, 375, 375));
+    cmdDown->setGeometry(Twips::ToRect(6480, 1920, 375, 375));
     cmdPrint = CreateButton(Frame2, "cmdPrint", PrintCaption, PrintToolTip);
     cmdPrint->setGeometry(Twips::ToRect(5880, 2640, 1095, 375));
 }
@@ -486,9 +495,9 @@ void frmMain::CreateStatusBar() {
 }
 
 void frmMain::SetTabOrder() {
-    const QWidget* order[] = {cmbPrinter, cmdProp,   lstFiles, cmdAdd,  cmdDelete,
-                              cmdUp,      cmdDown,   cmdPrint, cmdOpen, cmdSave,
-                              cmdCode,    cmdEscape, cmdASCII, cmdSend, txtCodes};
+    const QWidget* order[] = {cmbPrinter, cmdProp,  lstFiles, cmdAdd,  cmdDelete, cmdView,
+                              cmdUp,      cmdDown,  cmdPrint, cmdOpen, cmdSave,   cmdCode,
+                              cmdEscape,  cmdASCII, cmdSend,  txtCodes};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
         setTabOrder(const_cast<QWidget*>(order[i]), const_cast<QWidget*>(order[i + 1]));
     }
@@ -507,6 +516,11 @@ void frmMain::ConnectHandlers() {
     connect(cmdUp, &QPushButton::clicked, this, &frmMain::cmdUp_Click);
     connect(cmdDown, &QPushButton::clicked, this, &frmMain::cmdDown_Click);
     connect(cmdPrint, &QPushButton::clicked, this, &frmMain::cmdPrint_Click);
+    connect(cmdView, &QPushButton::clicked, this, &frmMain::cmdView_Click);
+    connect(mnuViewFile, &QAction::triggered, this, &frmMain::mnuViewFile_Click);
+    connect(lstFiles, &QListWidget::itemDoubleClicked, this, &frmMain::lstFiles_DblClick);
+    connect(lstFiles, &QListWidget::itemSelectionChanged, this,
+            &frmMain::lstFiles_SelectionChanged);
     connect(cmdEscape, &QPushButton::clicked, this, &frmMain::cmdEscape_Click);
     connect(cmdCode, &QPushButton::clicked, this, &frmMain::cmdCode_Click);
     connect(cmdASCII, &QPushButton::clicked, this, &frmMain::cmdASCII_Click);
@@ -555,6 +569,10 @@ void frmMain::closeEvent(QCloseEvent* event) {
     if (run_ != nullptr) {
         closing_ = true;
         run_->Stop();
+    }
+    // The viewers go with the window whose code box they fill.
+    for (frmInspect* viewer : findChildren<frmInspect*>()) {
+        viewer->close();
     }
     // The clock stops with the window, and so do the printers' questions.
     Timer1->stop();
@@ -805,6 +823,41 @@ void frmMain::cmdAdd_Click() {
         return;
     }
     AddFile(LocalPath(CommonDialog1.FileName));
+}
+
+void frmMain::cmdView_Click() {
+    const int index = SelectedFileIndex();
+    if (index >= 0) {
+        ViewFile(FilePath(index));
+    }
+}
+
+void frmMain::lstFiles_DblClick(QListWidgetItem* item) {
+    ViewFile(FilePath(lstFiles->row(item)));
+}
+
+void frmMain::lstFiles_SelectionChanged() {
+    cmdView->setEnabled(SelectedFileIndex() >= 0);
+}
+
+// Any file, such as a job a capture kept; it is not added to the list to print.
+void frmMain::mnuViewFile_Click() {
+    CommonDialog1.Filter = PrinterFileFilter;
+    if (!desktop_.ShowOpen(CommonDialog1) || CommonDialog1.FileName.isEmpty()) {
+        return;
+    }
+    ViewFile(LocalPath(CommonDialog1.FileName));
+}
+
+// One viewer per View, beside this window and going with it.
+void frmMain::ViewFile(const std::string& path) {
+    auto* viewer = new frmInspect(
+        path,
+        [this](const std::string& tokens) {
+            txtCodes->ReplaceSelection(AnsiText::FromBytes(tokens));
+        },
+        this);
+    viewer->show();
 }
 
 void frmMain::cmdDelete_Click() {

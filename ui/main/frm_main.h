@@ -33,6 +33,7 @@ class QGroupBox;
 class QHelpEvent;
 class QLabel;
 class QListWidget;
+class QListWidgetItem;
 class QMenu;
 class QMouseEvent;
 class QPushButton;
@@ -136,6 +137,8 @@ private:
     void AddFile(const std::string& path);
     // The path's bytes of an entry of the file queue.
     std::string FilePath(int index) const;
+    // Opens a viewer of the file beside this window; its Copy to Codes fills the code box.
+    void ViewFile(const std::string& path);
     void ShowFileToolTip(QHelpEvent* event);
     // The printer bytes the code box stands for. A character that has no byte is named in
     // a message ending with `refusal`, and nothing comes back.
@@ -169,6 +172,7 @@ private slots:
     void mnuAddPrinter_Click();
     void mnuFindPrinters_Click();
     void mnuForgetPrinter_Click();
+    void mnuViewFile_Click();
 
     // Printer frame.
     void cmbPrinter_Click();
@@ -180,6 +184,9 @@ private slots:
     void cmdUp_Click();
     void cmdDown_Click();
     void cmdPrint_Click();
+    void cmdView_Click();
+    void lstFiles_DblClick(QListWidgetItem* item);
+    void lstFiles_SelectionChanged();
     void lstFiles_MouseMove(QMouseEvent* event);
     void lstFiles_OLEDragOver(QDragMoveEvent* event);
     void lstFiles_OLEDragDrop(QDropEvent* event);
@@ -248,6 +255,7 @@ private:
     QAction* mnuAddPrinter = nullptr;
     QAction* mnuFindPrinters = nullptr;
     QAction* mnuForgetPrinter = nullptr;
+    QAction* mnuViewFile = nullptr;
     QAction* mnuFileLine1 = nullptr;
     QAction* mnuExit = nullptr;
     QMenu* mnuHelp = nullptr;
@@ -263,6 +271,7 @@ private:
     QListWidget* lstFiles = nullptr;
     QPushButton* cmdAdd = nullptr;
     QPushButton* cmdDelete = nullptr;
+    QPushButton* cmdView = nullptr;
     QPushButton* cmdUp = nullptr;
     QPushButton* cmdDown = nullptr;
     QPushButton* cmdPrint = nullptr;
