@@ -7,8 +7,14 @@
 #include "core/notation.h"
 #include "core/safe_text.h"
 
+#include <algorithm>
+#include <span>
+#include <vector>
+
 namespace {
 
+// The parts one line names; the rest are counted.
+constexpr std::size_t OneLineParts = 8;
 // A name or a problem is shown whole up to this many bytes.
 constexpr std::size_t ShownLength = 4096;
 
@@ -121,7 +127,9 @@ std::string Text(const std::string& name, const Inspection& inspection) {
 std::string OneLine(const std::string& name, const Inspection& inspection) {
     std::string line = Shown(name) + ":";
     const char* separator = " ";
-    for (const Inspection::Part& part : inspection.Parts()) {
+    const std::vector<Inspection::Part>& parts = inspection.Parts();
+    const std::size_t shown = std::min(parts.size(), OneLineParts);
+    for (const Inspection::Part& part : std::span(parts).first(shown)) {
         line.append(separator)
             .append(LanguageName(part.language))
             .append(" (")
@@ -129,9 +137,9 @@ std::string OneLine(const std::string& name, const Inspection& inspection) {
             .append(")");
         separator = ", ";
     }
-    if (inspection.PartCount() > inspection.Parts().size()) {
+    if (inspection.PartCount() > shown) {
         line.append(" and ")
-            .append(std::to_string(inspection.PartCount() - inspection.Parts().size()))
+            .append(std::to_string(inspection.PartCount() - shown))
             .append(" more parts");
     }
     if (inspection.PartCount() == 0) {

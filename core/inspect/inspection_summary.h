@@ -30,7 +30,8 @@ std::string CodePages(const DocumentCounts& counts);
 // language, the counts, the code pages, and the first problems.
 std::string Text(const std::string& name, const Inspection& inspection);
 
-// One line for a whole file: its languages with their byte ranges, then what it holds,
+// One line for a whole file: its languages with their byte ranges (the first few), then what
+// it holds,
 // "job-3.prn: ZPL (bytes 0-1234), labels: 2, code pages: U.S.A. 1 from offset 3". Counts
 // of nothing are left out.
 std::string OneLine(const std::string& name, const Inspection& inspection);

@@ -116,6 +116,16 @@ const TsplRow* FindRow(const std::string& word, const TsplRow* begin, const Tspl
     return row == end ? nullptr : row;
 }
 
+// Whether a line kept to LineLimit bytes lost a parameter: it did unless the cut fell inside a
+// quoted text (a QRCODE's or BLOCK's data may rightly run to thousands of bytes).
+bool CutOutsideQuotes(const std::string& line) {
+    bool quoted = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        quoted = line[i] == '"' && !LineFields::EscapedQuote(line, i) ? !quoted : quoted;
+    }
+    return !quoted;
+}
+
 // The text up to the first blank, and what follows it.
 std::string FirstWord(const std::string& text, std::string& rest) {
     const std::size_t blank = std::min(text.find_first_of(" \t"), text.size());
@@ -224,6 +234,11 @@ void TsplDecoder::Print(const std::vector<std::string>& values) {
 }
 
 void TsplDecoder::FinishLine(CommandSink& sink, std::string problem) {
+    // A line longer than LineLimit bytes, its line end aside, was cut.
+    if (problem.empty() && dataTotal_ == 0 && command_.Length() > LineLimit + 2 &&
+        CutOutsideQuotes(line_)) {
+        problem = "line too long: " + std::to_string(command_.Length()) + " bytes";
+    }
     std::string rest;
     std::string word = FirstWord(LineFields::Trimmed(line_), rest);
     const TsplRow* row = FindRow(word, std::begin(Commands), std::end(Commands));

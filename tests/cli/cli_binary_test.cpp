@@ -146,6 +146,14 @@ TEST(CliBinaryTest, InspectTellsLanguagesCommandsAndSplitsJobs) {
         Cli({"inspect", "-"}, "SIZE 50 mm,30 mm\r\nCLS\r\nBITMAP 0,0,2,2,0,abcd\r\nPRINT 1\r\n");
     EXPECT_NE(bitmap.out.find("labels: 1 "), std::string::npos) << bitmap.out;
     EXPECT_NE(bitmap.out.find("images: 1 (4 bytes)"), std::string::npos) << bitmap.out;
+    const ProgramResult counts =
+        Cli({"inspect", "--json", "-"}, std::string("\x1b@\x1bt\x02"
+                                                    "abc\n\x1dv0\x00\x01\x00\x02\x00\xff\xff",
+                                                    19));
+    EXPECT_NE(counts.out.find("\"imageBytes\":2,"), std::string::npos) << counts.out;
+    EXPECT_NE(counts.out.find("\"codePages\":[{\"offset\":2,\"name\":\"PC850\"}]"),
+              std::string::npos)
+        << counts.out;
 
     const ProgramResult json = Cli({"inspect", "--json", "--commands", dir.File("bad.zpl")});
     EXPECT_EQ(json.exitCode, 1);

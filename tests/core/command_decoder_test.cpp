@@ -3,6 +3,7 @@
 #include "core/inspect/command_decoder.h"
 #include "tests/core/command_collector.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -540,33 +541,89 @@ TEST(CommandDecoderTest, PclXlOperatorsMeanWhatTheReferenceSays) {
         });
 }
 
-// Ten megabytes of digits in one parameter: kept to a bounded head, marked, and the next
-// command still found.
-TEST(CommandDecoderTest, AHugeParameterIsBoundedAndMarked) {
-    const std::string digits(10 * 1024 * 1024, '7');
-    const std::vector<DecodedCommand> zpl =
-        Decode(CommandLanguage::Zpl, "^XA^FO" + digits + "^XZ", 4096);
-    ASSERT_EQ(zpl.size(), 3u);
-    EXPECT_EQ(zpl[1].length, digits.size() + 3);
-    EXPECT_LE(zpl[1].head.size(), DecodedCommand::HeadLimit);
-    EXPECT_LE(zpl[1].meaning.size(), 200u);
-    EXPECT_EQ(zpl[1].problem, "parameter too long: 10485760 bytes");
-    EXPECT_EQ(zpl[2].name, "^XZ");
+struct BoundCase {
+    CommandLanguage language;
+    std::string bytes;
+    // The first problem marked, or empty where a long command is sound.
+    std::string problem;
+};
 
-    // Any number of parameters combined in one escape: its meaning is cut, not grown.
-    std::string combined = "\x1b&l";
-    for (int i = 0; i < 100000; ++i) {
-        combined += "1o";
+std::string Repeated(std::string_view unit, int times) {
+    std::string bytes;
+    for (int i = 0; i < times; ++i) {
+        bytes += unit;
     }
-    const std::vector<DecodedCommand> pcl = Decode(CommandLanguage::Pcl5, combined + "1O", 4096);
-    ASSERT_EQ(pcl.size(), 1u);
-    EXPECT_LE(pcl[0].meaning.size(), 1024u);
-    EXPECT_EQ(pcl[0].meaning.substr(pcl[0].meaning.size() - 3), "...");
+    return bytes;
+}
 
-    const std::vector<DecodedCommand> text = Decode(CommandLanguage::EscPos, digits, 4096);
-    ASSERT_EQ(text.size(), 1u);
-    EXPECT_EQ(text[0].length, digits.size());
-    EXPECT_LE(text[0].head.size(), DecodedCommand::HeadLimit);
+// Megabytes in one command, fed in 64 KiB pieces as a file is read: every command keeps a
+// bounded head, meaning and problem (4096 bytes: what a summary shows of a problem, eight
+// times the longest meaning a real command writes), the cut command is marked, and a decoder
+// cloned in the middle of it goes on as the original does, as a viewer decodes from a point.
+TEST(CommandDecoderTest, AHugeCommandIsBoundedAndMarked) {
+    const std::string digits(10 * 1024 * 1024, '7');
+    const std::string xl = ") HP-PCL XL;2;0\r\n";
+    const std::vector<BoundCase> cases = {
+        {CommandLanguage::EscPos, "\x1dk\x04" + digits + '\0', "no NUL after 255 bytes"},
+        {CommandLanguage::EscPos, std::string("\x1dv0\x00\xff\xff\xff\xff", 8) + digits,
+         "truncated: 10485760 of 4294836225 data bytes"},
+        {CommandLanguage::Zpl, "^XA^FO" + digits + "^XZ", "parameter too long: 10485760 bytes"},
+        {CommandLanguage::Pjl, "@PJL SET COPIES=" + digits + "\r\n",
+         "line too long: 10485778 bytes"},
+        {CommandLanguage::Pcl5, "\x1b&l" + digits + "O", "parameter too long"},
+        {CommandLanguage::Pcl5, "\x1b&l" + Repeated("1o", 1000000) + "1O", ""},
+        {CommandLanguage::Epl, "N\r\nq" + digits + "\r\n", "line too long: 10485763 bytes"},
+        {CommandLanguage::Tspl, "SIZE " + digits + " mm,30 mm\r\n",
+         "line too long: 10485776 bytes"},
+        {CommandLanguage::Tspl, "QRCODE 10,10,L,4,A,0,\"" + std::string(4000, 'q') + "\"\r\n", ""},
+        {CommandLanguage::Cpcl, "! 0 200 200 " + digits + " 1\r\nPRINT\r\n",
+         "a label header has 5 numbers: offset, resolutions, height, quantity"},
+        {CommandLanguage::PostScript, "%!PS-Adobe-3.0\n%%Title: " + digits + "\n", ""},
+        {CommandLanguage::PostScript, "%!PS\n" + digits + " pop\n", ""},
+        {CommandLanguage::PclXl, xl + Repeated(std::string("\xc0\x01\xf8\x28", 4), 1000000) + "CD",
+         ""},
+        {CommandLanguage::PclXl, xl + std::string("\xca\xc1\xff\xff", 4) + digits.substr(0, 99999),
+         "truncated: the file ends inside a value"},
+        {CommandLanguage::PclXl, xl + std::string("\xfa\xff\xff\xff\xff", 5) + digits,
+         "truncated: 10485760 of 4294967295 data bytes"},
+    };
+    constexpr std::size_t Piece = 64 * 1024;
+    for (const BoundCase& c : cases) {
+        const std::string label = std::string(LanguageName(c.language)) + " " + c.problem;
+        std::unique_ptr<CommandDecoder> decoder = CommandDecoder::For(c.language);
+        std::unique_ptr<CommandDecoder> clone;
+        CommandCollector all;
+        CommandCollector original;
+        CommandCollector cloned;
+        decoder->Begin(0);
+        for (std::size_t at = 0; at < c.bytes.size(); at += Piece) {
+            const std::string_view piece = std::string_view(c.bytes).substr(at, Piece);
+            if (clone == nullptr && at + Piece > c.bytes.size() / 2) {
+                clone = decoder->Clone();
+            }
+            decoder->Feed(piece, clone == nullptr ? all : original);
+            if (clone != nullptr) {
+                clone->Feed(piece, cloned);
+            }
+        }
+        decoder->End(original);
+        clone->End(cloned);
+        all.commands.insert(all.commands.end(), original.commands.begin(), original.commands.end());
+        std::string problem;
+        for (const DecodedCommand& command : all.commands) {
+            EXPECT_LE(command.head.size(), DecodedCommand::HeadLimit) << label;
+            EXPECT_LE(command.meaning.size(), 4096u) << label;
+            EXPECT_LE(command.problem.size(), 4096u) << label;
+            problem = problem.empty() ? command.problem : problem;
+        }
+        EXPECT_EQ(problem, c.problem) << label;
+        ASSERT_EQ(cloned.commands.size(), original.commands.size()) << label;
+        for (std::size_t i = 0; i < cloned.commands.size(); ++i) {
+            EXPECT_EQ(cloned.commands[i].length, original.commands[i].length) << label;
+            EXPECT_EQ(cloned.commands[i].meaning, original.commands[i].meaning) << label;
+            EXPECT_EQ(cloned.commands[i].problem, original.commands[i].problem) << label;
+        }
+    }
 }
 
 } // namespace

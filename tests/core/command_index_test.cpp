@@ -81,6 +81,16 @@ TEST(CommandIndexTest, RowsFromPointsAreTheRowsOfOneStraightPass) {
                                  Size)},
         {"epl",
          Repeated("N\r\nq400\r\nA50,50,0,3,1,1,N,\"EPL\"\r\nGW0,0,1,2,\x01\x02\r\nP1\r\n", Size)},
+        {"tspl", Repeated("SIZE 60 mm,40 mm\r\nCLS\r\nTEXT 20,20,\"3\",0,1,1,\"a, \\[\"]b\"\r\n"
+                          "BITMAP 0,0,1,2,0,\r\n\r\nPRINT 1\r\n",
+                          Size)},
+        {"cpcl",
+         Repeated("! 0 200 200 100 1\r\nT 4 0 0 30 Hi\r\nCG 1 2 0 0 \r\n\r\nPRINT\r\n", Size)},
+        {"postscript", "%!PS-Adobe-3.0\n" + Repeated("%%Page: 1 1\n(Hi) show\nshowpage\n", Size)},
+        {"pcl xl", ") HP-PCL XL;2;0\n" + Repeated(std::string("\xc0\x00\xf8\x28\x43\xc1\x01\x00"
+                                                              "\xf8\x63\xb1\xfb\x02\x0a\x44\x44",
+                                                              16),
+                                                  Size)},
     };
     TempDir dir;
     for (const Corpus& corpus : corpora) {

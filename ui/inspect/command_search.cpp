@@ -2,8 +2,8 @@
 
 #include "core/file_error.h"
 #include "core/file_reader.h"
+#include "core/inspect/command_match.h"
 #include "core/whole_file.h"
-#include "ui/inspect/command_table_model.h"
 
 CommandSearch::CommandSearch(std::string path, CommandIndex::Start start, std::uint64_t first,
                              QString text, QObject* parent)
@@ -27,19 +27,6 @@ void CommandSearch::Stop() {
     stop_.store(true);
 }
 
-bool CommandSearch::Matches(const DecodedCommand& command, const QString& text) {
-    if (QString::fromStdString(command.name).contains(text, Qt::CaseInsensitive)) {
-        return true;
-    }
-    for (const int column : {CommandTableModel::TokensColumn, CommandTableModel::MeaningColumn,
-                             CommandTableModel::ProblemColumn}) {
-        if (CommandTableModel::Text(command, column).contains(text, Qt::CaseInsensitive)) {
-            return true;
-        }
-    }
-    return false;
-}
-
 void CommandSearch::Run() {
     QString error;
     const qint64 row = Search(error);
@@ -53,10 +40,11 @@ qint64 CommandSearch::Search(QString& error) {
     try {
         modTools::RequireRegularFile(path_);
         FileReader file(path_);
+        const CommandMatch matches(text_.toStdString());
         const CommandIndex::Outcome outcome = CommandIndex::Walk(
             start_, first_, file,
-            [this, &found](std::uint64_t row, const DecodedCommand& command) {
-                if (!Matches(command, text_)) {
+            [&matches, &found](std::uint64_t row, const DecodedCommand& command) {
+                if (!matches(command)) {
                     return true;
                 }
                 found = static_cast<qint64>(row);

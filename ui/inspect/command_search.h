@@ -10,7 +10,7 @@
 #include <thread>
 
 // One Find in the viewer, on a thread of its own: the file's commands decoded again from a
-// row on, until one whose name, tokens, meaning or problem holds the text (any case). The
+// row on, until one whose name, tokens, meaning or problem holds the text (CommandMatch). The
 // window stays live and may stop it; the end reaches the thread that made the search through
 // its event loop.
 class CommandSearch final : public QObject {
@@ -26,9 +26,6 @@ public:
 
     void Start();
     void Stop();
-
-    // Whether a command's words hold the text, as a search compares them.
-    static bool Matches(const DecodedCommand& command, const QString& text);
 
 signals:
     // The row found, or -1 with `error` saying why nothing was: empty when no row holds the

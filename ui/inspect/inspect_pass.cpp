@@ -110,5 +110,8 @@ QString InspectPass::Summary() const {
                  QString::fromStdString(modTools::ByteCountText(size_, "bytes")))
             .arg(index_.Rows());
     }
-    return QString::fromStdString(InspectionSummary::Text(path_, pass));
+    // A label's tab stops are narrower than a long byte range: a part's range and language
+    // are kept apart by spaces instead.
+    return QString::fromStdString(InspectionSummary::Text(path_, pass))
+        .replace(QLatin1Char('\t'), QStringLiteral("   "));
 }
