@@ -57,6 +57,14 @@ public:
     }
     // Counts `count` bytes that are only skipped over (a raster image's data).
     void Skip(std::uint64_t count) { command_.length += count; }
+    // Data that follows the command in the piece fed, `available` bytes from here: as much of
+    // the `left` still to come as is there, counted and taken off `left`. How much.
+    std::size_t SkipData(std::uint64_t& left, std::size_t available) {
+        const auto take = static_cast<std::size_t>(std::min<std::uint64_t>(left, available));
+        command_.length += take;
+        left -= take;
+        return take;
+    }
     // Hands the command on with its meaning and problem, counting both, and closes it.
     void Finish(CommandSink& sink, DocumentCounts& counts, std::string meaning,
                 std::string problem = {}, std::string name = {});

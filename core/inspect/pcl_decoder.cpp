@@ -296,11 +296,9 @@ void PclDecoder::Begin(std::uint64_t offset) {
 void PclDecoder::Feed(std::string_view bytes, CommandSink& sink) {
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         if (state_ == State::Data) {
-            const std::uint64_t take = std::min<std::uint64_t>(dataLeft_, bytes.size() - i);
-            command_.Skip(take);
-            dataLeft_ -= take;
+            const std::size_t take = command_.SkipData(dataLeft_, bytes.size() - i);
             offset_ += take;
-            i += static_cast<std::size_t>(take) - 1;
+            i += take - 1;
             if (dataLeft_ == 0) {
                 state_ = State::Value;
                 FinishEscape(sink);

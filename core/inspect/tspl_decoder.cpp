@@ -142,11 +142,9 @@ void TsplDecoder::Begin(std::uint64_t offset) {
 void TsplDecoder::Feed(std::string_view bytes, CommandSink& sink) {
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         if (dataLeft_ > 0) {
-            const std::uint64_t take = std::min<std::uint64_t>(dataLeft_, bytes.size() - i);
-            command_.Skip(take);
-            dataLeft_ -= take;
+            const std::size_t take = command_.SkipData(dataLeft_, bytes.size() - i);
             offset_ += take;
-            i += static_cast<std::size_t>(take) - 1;
+            i += take - 1;
             continue;
         }
         Byte(bytes[i], sink);

@@ -308,11 +308,9 @@ void ZplDecoder::Begin(std::uint64_t offset) {
 void ZplDecoder::Feed(std::string_view bytes, CommandSink& sink) {
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         if (state_ == State::Binary) {
-            const std::uint64_t take = std::min<std::uint64_t>(binaryLeft_, bytes.size() - i);
-            command_.Skip(take);
-            binaryLeft_ -= take;
+            const std::size_t take = command_.SkipData(binaryLeft_, bytes.size() - i);
             offset_ += take;
-            i += static_cast<std::size_t>(take) - 1;
+            i += take - 1;
             if (binaryLeft_ == 0) {
                 state_ = State::Params;
             }
