@@ -234,10 +234,14 @@ void CpclDecoder::Header(CommandSink& sink, const std::string& rest) {
     }
     long long quantity = 0;
     std::string problem;
-    if (values.size() != 5 || !LineFields::ToNumber(values[4], quantity)) {
-        problem = "a label header has 5 numbers: offset, resolutions, height, quantity";
-    } else if (quantity < 1 || quantity > MaxQuantity) {
-        problem = "parameter out of range: " + values[4];
+    const std::string fiveNumbers =
+        "a label header has 5 numbers: offset, resolutions, height, quantity";
+    if (values.size() != 5) {
+        problem = fiveNumbers;
+    } else if (problem = LineFields::RangeProblem({values[4]}, 1, MaxQuantity); !problem.empty()) {
+        // A quantity past its range, however many digits it has.
+    } else if (!LineFields::ToNumber(values[4], quantity)) {
+        problem = fiveNumbers;
     } else {
         problem = LineFields::RangeProblem(values, 0, Dots);
     }

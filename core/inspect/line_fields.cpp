@@ -1,5 +1,6 @@
 #include "core/inspect/line_fields.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 
@@ -93,6 +94,19 @@ std::string Upper(std::string_view text) {
     return upper;
 }
 
+namespace {
+
+// A number too long to read is past every range; only its first digits are shown.
+constexpr std::size_t ShownDigits = 12;
+
+bool IsLongNumber(std::string_view text) {
+    const std::string_view digits = !text.empty() && text[0] == '-' ? text.substr(1) : text;
+    return digits.size() > ShownDigits &&
+           std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+} // namespace
+
 bool ToNumber(std::string_view text, long long& number) {
     if (text.empty() || text.size() > 12) {
         return false;
@@ -124,8 +138,9 @@ std::string Describe(std::string_view meaning, std::string_view names,
 std::string RangeProblem(const std::vector<std::string>& values, long long min, long long max) {
     for (const std::string& value : values) {
         long long number = 0;
-        if (ToNumber(value, number) && (number < min || number > max)) {
-            return "parameter out of range: " + value;
+        if (ToNumber(value, number) ? number < min || number > max : IsLongNumber(value)) {
+            return "parameter out of range: " + value.substr(0, ShownDigits) +
+                   (value.size() > ShownDigits ? "..." : "");
         }
     }
     return {};

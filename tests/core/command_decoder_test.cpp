@@ -340,6 +340,9 @@ TEST(CommandDecoderTest, TsplCommandsMeanWhatTheReferenceSays) {
         {
             {"size", "SIZE 100 mm, 50 mm\r\n", 0, "SIZE", "label size width=100 mm height=50 mm",
              ""},
+            {"density of twenty digits", "DENSITY 99999999999999999999\r\n", 0, "DENSITY",
+             "print darkness darkness=99999999999999999999",
+             "parameter out of range: 999999999999..."},
             {"text with a comma in its content", "TEXT 10,20,\"3\",0,1,1,\"Hi, there\"\r\n", 0,
              "TEXT",
              "text x=10 y=20 font=\"3\" rotation=0 x-scale=1 y-scale=1 content=\"Hi, there\"", ""},
@@ -383,6 +386,11 @@ TEST(CommandDecoderTest, CpclCommandsMeanWhatTheReferenceSays) {
              "text font=4 size=0 x=30 y=40 text=Hello World", ""},
             {"bar code", header + "BARCODE 128 1 1 50 150 10 HORNS\r\nPRINT\r\n", 1, "BARCODE",
              "bar code type=128 width=1 ratio=1 height=50 x=150 y=10 data=HORNS", ""},
+            // A number too long to read is past the range, not passed over.
+            {"header of twenty digits", "! 0 200 200 99999999999999999999 1\r\n", 0, "!",
+             "start of label offset=0 horizontal-dpi=200 vertical-dpi=200 "
+             "height=99999999999999999999 quantity=1",
+             "parameter out of range: 999999999999..."},
             {"hex graphic", header + "EG 2 2 10 10 F0F00F0F\r\nPRINT\r\n", 1, "EG",
              "hex graphic width-bytes=2 height=2 x=10 y=10", ""},
             {"binary graphic holding a line end",
