@@ -88,11 +88,22 @@ public:
     void FinishSound(CommandSink& sink, DocumentCounts& counts, const char* name) {
         FinishSound(sink, counts, meanings_ ? std::string_view(name) : std::string_view());
     }
+    // A command a decoder took whole in a summary, looked at in place and found sound: only
+    // counted, and handed on with the others of the piece by FlushSound at the Feed's end.
+    void CountSound() { ++sound_; }
+    void FlushSound(CommandSink& sink) {
+        if (sound_ > 0) {
+            sink.Sound(sound_);
+            sound_ = 0;
+        }
+    }
 
 private:
     DecodedCommand command_;
     // AddLast's bytes, not yet in the head.
     std::string_view unread_;
     bool open_ = false;
+    // Commands CountSound counted during this Feed.
+    std::uint64_t sound_ = 0;
     bool meanings_ = true;
 };

@@ -399,10 +399,7 @@ void EscPosDecoder::Feed(std::string_view bytes, CommandSink& sink) {
         Byte(bytes[i], sink);
         ++offset_;
     }
-    if (sound_ > 0) {
-        sink.Sound(sound_);
-        sound_ = 0;
-    }
+    command_.FlushSound(sink);
 }
 
 bool EscPosDecoder::TakeSound(const EscPosRow& row, std::string_view command, CommandSink& sink) {
@@ -420,7 +417,7 @@ bool EscPosDecoder::TakeSound(const EscPosRow& row, std::string_view command, Co
     }
     offset_ += command.size();
     ++counts_.commands;
-    ++sound_;
+    command_.CountSound();
     return true;
 }
 

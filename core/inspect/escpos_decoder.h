@@ -54,8 +54,6 @@ private:
     CommandBuilder command_{CommandLanguage::EscPos};
     DocumentCounts counts_;
     std::uint64_t offset_ = 0;
-    // Commands TakeSound took during this Feed, handed on as a count at its end.
-    std::uint64_t sound_ = 0;
     State state_ = State::Idle;
     char lead_ = 0;
     const EscPosRow* row_ = nullptr;

@@ -1,5 +1,7 @@
 #include "core/inspect/language_sniffer.h"
 
+#include "core/inspect/universal_exit.h"
+
 #include <algorithm>
 #include <array>
 #include <string>
@@ -11,8 +13,10 @@ struct Opening {
     CommandLanguage language;
 };
 
-// Openings that name their language for certain.
-constexpr std::array<Opening, 7> Openings{{
+// Openings that name their language for certain. A job opened by the universal exit
+// speaks PJL next.
+constexpr std::array<Opening, 8> Openings{{
+    {kUniversalExit, CommandLanguage::Pjl},
     {"%PDF-", CommandLanguage::Pdf},
     {"%!", CommandLanguage::PostScript},
     {") HP-PCL XL;", CommandLanguage::PclXl},

@@ -326,10 +326,7 @@ void PclDecoder::Feed(std::string_view bytes, CommandSink& sink) {
         Byte(bytes[i], sink);
         ++offset_;
     }
-    if (sound_ > 0) {
-        sink.Sound(sound_);
-        sound_ = 0;
-    }
+    command_.FlushSound(sink);
 }
 
 bool PclDecoder::TakeEscape(std::string_view bytes, std::size_t& i, CommandSink& sink) {
@@ -367,7 +364,7 @@ bool PclDecoder::TakeEscape(std::string_view bytes, std::size_t& i, CommandSink&
     }
     counts_.images += images;
     ++counts_.commands;
-    ++sound_;
+    command_.CountSound();
     offset_ += at - i;
     i = at - 1;
     return true;

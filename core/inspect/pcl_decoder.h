@@ -49,8 +49,6 @@ private:
     CommandBuilder command_{CommandLanguage::Pcl5};
     DocumentCounts counts_;
     std::uint64_t offset_ = 0;
-    // Escapes TakeEscape took during this Feed, handed on as a count at its end.
-    std::uint64_t sound_ = 0;
     State state_ = State::Idle;
     char family_ = 0;
     char group_ = 0;

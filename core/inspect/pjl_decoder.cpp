@@ -139,10 +139,7 @@ void PjlDecoder::Feed(std::string_view bytes, CommandSink& sink) {
         Byte(bytes[i], sink);
         ++offset_;
     }
-    if (sound_ > 0) {
-        sink.Sound(sound_);
-        sound_ = 0;
-    }
+    command_.FlushSound(sink);
 }
 
 bool PjlDecoder::TakeSound(std::string_view line) {
@@ -156,7 +153,7 @@ bool PjlDecoder::TakeSound(std::string_view line) {
     }
     offset_ += line.size();
     ++counts_.commands;
-    ++sound_;
+    command_.CountSound();
     return true;
 }
 

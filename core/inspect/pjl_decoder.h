@@ -36,8 +36,6 @@ private:
     CommandBuilder command_{CommandLanguage::Pjl};
     DocumentCounts counts_;
     std::uint64_t offset_ = 0;
-    // Lines TakeSound took during this Feed, handed on as a count at its end.
-    std::uint64_t sound_ = 0;
     std::string line_;
     std::size_t uelMatched_ = 0;
 };

@@ -3,6 +3,7 @@
 #include "core/inspect/command_sink.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cstdint>
 #include <iterator>
@@ -124,35 +125,37 @@ constexpr std::pair<std::string_view, Role> Roles[] = {
 // file holds millions of commands. Row numbers (1 and up, 0 for none) in 64 KiB, and each
 // row's role.
 struct RowIndex {
-    std::vector<std::uint8_t> rows = std::vector<std::uint8_t>(256 * 256, 0);
-    std::vector<Role> roles = std::vector<Role>(std::size(Commands), Role::Checked);
+    std::array<std::uint8_t, 256 * 256> rows{};
+    std::array<Role, std::size(Commands)> roles{};
 
-    std::uint8_t At(char first, char second) const {
-        return rows[static_cast<std::size_t>(static_cast<unsigned char>(first)) * 256 +
-                    static_cast<unsigned char>(second)];
+    static constexpr std::size_t Slot(char first, char second) {
+        return static_cast<std::size_t>(static_cast<unsigned char>(first)) * 256 +
+               static_cast<unsigned char>(second);
     }
+    std::uint8_t At(char first, char second) const { return rows[Slot(first, second)]; }
 };
 
-// A code byte as written in either case.
-std::string Cases(char byte) {
-    return byte >= 'A' && byte <= 'Z' ? std::string{byte, static_cast<char>(byte - 'A' + 'a')}
-                                      : std::string(1, byte);
+// A code byte's lower case; any other byte as it is.
+constexpr char Lower(char byte) {
+    return byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a') : byte;
 }
 
-RowIndex BuildIndex() {
+constexpr RowIndex BuildIndex() {
     static_assert(std::size(Commands) < 255);
     RowIndex built;
     for (std::size_t i = 0; i < std::size(Commands); ++i) {
         const std::string_view name = Commands[i].code;
         const auto row = static_cast<std::uint8_t>(i + 1);
-        for (const char first : Cases(name[0])) {
-            for (int second = 0; second < 256; ++second) {
+        for (const char first : {name[0], Lower(name[0])}) {
+            if (name.size() == 1) {
                 // ^A is the font command whatever its second byte (the font's name).
-                if (name.size() == 1 ||
-                    Cases(name[1]).find(static_cast<char>(second)) != std::string::npos) {
-                    built.rows[static_cast<unsigned char>(first) * 256u +
-                               static_cast<unsigned>(second)] = row;
+                for (int second = 0; second < 256; ++second) {
+                    built.rows[RowIndex::Slot(first, static_cast<char>(second))] = row;
                 }
+                continue;
+            }
+            for (const char second : {name[1], Lower(name[1])}) {
+                built.rows[RowIndex::Slot(first, second)] = row;
             }
         }
         for (const auto& [code, role] : Roles) {
@@ -164,9 +167,9 @@ RowIndex BuildIndex() {
     return built;
 }
 
-// Built when the program loads, not at first use: a guard asked for every command of a dense
-// label costs as much as the lookup.
-const RowIndex Index = BuildIndex();
+// Made by the compiler: nothing is built when the program loads, and no guard is asked for
+// every command of a dense label.
+constexpr RowIndex Index = BuildIndex();
 
 const ZplRow* FindRow(const std::string& code) {
     if (code.size() != 2) {
@@ -340,10 +343,7 @@ void ZplDecoder::Feed(std::string_view bytes, CommandSink& sink) {
         Byte(bytes[i], sink);
         ++offset_;
     }
-    if (sound_ > 0) {
-        sink.Sound(sound_);
-        sound_ = 0;
-    }
+    command_.FlushSound(sink);
 }
 
 void ZplDecoder::Byte(char byte, CommandSink& sink) {
@@ -461,7 +461,7 @@ bool ZplDecoder::TakeSound(std::string_view command) {
     }
     offset_ += command.size();
     ++counts_.commands;
-    ++sound_;
+    command_.CountSound();
     return true;
 }
 

@@ -70,8 +70,6 @@ private:
     CommandBuilder command_{CommandLanguage::Zpl};
     DocumentCounts counts_;
     std::uint64_t offset_ = 0;
-    // Commands TakeSound took during this Feed, handed on as a count at its end.
-    std::uint64_t sound_ = 0;
     State state_ = State::Idle;
     char caret_ = '^';
     char tilde_ = '~';

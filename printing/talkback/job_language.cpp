@@ -1,7 +1,6 @@
 #include "printing/talkback/job_language.h"
 
 #include "core/inspect/language_sniffer.h"
-#include "core/inspect/universal_exit.h"
 
 #include <algorithm>
 #include <array>
@@ -19,11 +18,6 @@ constexpr std::array<std::pair<CommandLanguage, PrinterLanguage>, 3> kAskable{{
 } // namespace
 
 PrinterLanguage JobLanguage::Of(std::string_view firstBytes) {
-    // The universal exit before the job's PJL: the sniffer is given what follows a UEL, as
-    // the inspection splits parts there first.
-    if (firstBytes.substr(0, kUniversalExit.size()) == kUniversalExit) {
-        return PrinterLanguage::Pjl;
-    }
     const std::string_view opening = firstBytes.substr(0, LanguageSniffer::WindowSize);
     const CommandLanguage language =
         LanguageSniffer::Sniff(opening, opening.size() == firstBytes.size());

@@ -4,22 +4,19 @@
 #include "tests/support/capture_process.h"
 #include "tests/support/program_run.h"
 #include "tests/support/scoped_environment.h"
+#include "tests/support/spawned_program.h"
 #include "tests/support/temp_dir.h"
 
 #include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 #include <netdb.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 // The responder is a private avahi-daemon on loopback with a D-Bus bus of its own, which
 // ctest starts before these tests (scripts/test-avahi) in TOLVENMARK_DNSSD_DIR; its host
@@ -38,20 +35,11 @@ class Publication {
 public:
     explicit Publication(std::vector<std::string> arguments) {
         arguments.insert(arguments.begin(), "avahi-publish-service");
-        std::vector<char*> argv;
-        for (std::string& argument : arguments) {
-            argv.push_back(argument.data());
+        try {
+            child_ = SpawnProgram(std::move(arguments));
+        } catch (const std::runtime_error&) {
+            child_ = -1; // nothing published: the test that waits for it says so
         }
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        if (posix_spawnp(&child_, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
-            child_ = -1;
-        }
-        posix_spawn_file_actions_destroy(&actions);
     }
     ~Publication() {
         if (child_ > 0) {

@@ -1,17 +1,14 @@
 #include "tests/support/capture_process.h"
 
+#include "tests/support/spawned_program.h"
+
 #include <cerrno>
 #include <chrono>
 #include <csignal>
-#include <cstring>
-#include <fcntl.h>
 #include <filesystem>
-#include <spawn.h>
 #include <stdexcept>
 #include <sys/wait.h>
 #include <thread>
-
-extern char** environ;
 
 namespace {
 
@@ -36,25 +33,7 @@ CaptureProcess::CaptureProcess(const std::string& program,
     std::vector<std::string> arguments = {program, "capture",     "--socket", "127.0.0.1:0",
                                           "--lpd", "127.0.0.1:0", "--dir",    dir_.File("jobs")};
     arguments.insert(arguments.end(), options.begin(), options.end());
-    std::vector<char*> argv;
-    for (std::string& argument : arguments) {
-        argv.push_back(argument.data());
-    }
-    argv.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, dir_.File("out").c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, dir_.File("err").c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const int error =
-        posix_spawn(&child_, program.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (error != 0) {
-        throw std::runtime_error("cannot start " + program + ": " + std::strerror(error));
-    }
+    child_ = SpawnProgram(arguments, dir_.File("out"), dir_.File("err"));
     if (!WaitForErr("LPD 127.0.0.1:")) {
         Stop();
         throw std::runtime_error("capture did not say where it listens: " + Err());
